@@ -16,20 +16,20 @@ static_assert(sizeof(std::atomic<uint8_t>) == 1 && std::atomic<uint8_t>::is_alwa
 
 // Query codes.
 enum UndulaQuery : int32_t {
-    QueryPrepared = 5,        // int: 1 when the current kind is prepared
-    QueryResult = 6,          // int: result of the last computation
-    QuerySampleClock = 10,    // double: realised sample clock, Hz
-    QueryLowestAllowed = 20,  // int
-    QueryHighestAllowed = 21, // int
-    QueryLowestWritten = 22,  // int
-    QueryHighestWritten = 23, // int
-    QueryPeriods = 24,        // int: whole periods in the buffer
+    QueryPrepared = 5,         // int: 1 when the current kind is prepared
+    QueryResult = 6,           // int: result of the last computation
+    QuerySampleClock = 10,     // double: realised sample clock, Hz
+    QueryLowestAllowed = 20,   // int
+    QueryHighestAllowed = 21,  // int
+    QueryLowestWritten = 22,   // int
+    QueryHighestWritten = 23,  // int
+    QueryPeriods = 24,         // int: whole periods in the buffer
     QueryPointsPerPeriod = 30, // double
-    QueryWait = 75,           // waits until the computation is done
-    QuerySetMode = 100,       // int in: generation mode of the current kind
-    QueryAccepted = 101,      // accepted, no effect
+    QueryWait = 75,            // waits until the computation is done
+    QuerySetMode = 100,        // int in: generation mode of the current kind
+    QueryAccepted = 101,       // accepted, no effect
     QuerySetPulseOption = 102, // int in: pulse option of the current kind
-    QuerySetRequest = 103,    // data is a request record to remember
+    QuerySetRequest = 103,     // data is a request record to remember
     QueryMajor = 2001,
     QueryMinor = 2002,
     QueryBuild = 2003,

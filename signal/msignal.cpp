@@ -7,14 +7,13 @@
 __MSignal::__MSignal(const __MSignal& other)
     : clock_(other.clock_), requested_(other.requested_), realised_(other.realised_),
       capacity_(other.capacity_), points_(other.points_), span_(other.span_),
-      prepared_(other.prepared_), leading_(other.leading_),
-      tableFrequency_(other.tableFrequency_), tablePerPeriod_(other.tablePerPeriod_),
-      tablePeriods_(other.tablePeriods_), lowestAllowed_(other.lowestAllowed_),
-      highestAllowed_(other.highestAllowed_), lowestWritten_(other.lowestWritten_),
-      highestWritten_(other.highestWritten_), periods_(other.periods_),
-      reserved_(other.reserved_), mode_(other.mode_), perPeriod_(other.perPeriod_),
-      pulseOption_(other.pulseOption_), stop_(other.stop_.load()), field1_(other.field1_),
-      field2_(other.field2_), singlePlay_(other.singlePlay_) {}
+      prepared_(other.prepared_), leading_(other.leading_), tableFrequency_(other.tableFrequency_),
+      tablePerPeriod_(other.tablePerPeriod_), tablePeriods_(other.tablePeriods_),
+      lowestAllowed_(other.lowestAllowed_), highestAllowed_(other.highestAllowed_),
+      lowestWritten_(other.lowestWritten_), highestWritten_(other.highestWritten_),
+      periods_(other.periods_), reserved_(other.reserved_), mode_(other.mode_),
+      perPeriod_(other.perPeriod_), pulseOption_(other.pulseOption_), stop_(other.stop_.load()),
+      field1_(other.field1_), field2_(other.field2_), singlePlay_(other.singlePlay_) {}
 
 __MSignal::~__MSignal() = default;
 
@@ -66,14 +65,14 @@ int32_t __MSignal::Code(int32_t base, double level) const {
 }
 
 int32_t __MSignal::ApplyFrequencyLimits(const UndulaRequest& request, float minClock,
-                                        float maxClock, const double* clocks,
-                                        int32_t clockCount, int32_t capacity, double& inUse,
-                                        double& delay) {
+                                        float maxClock, const double* clocks, int32_t clockCount,
+                                        int32_t capacity, double& inUse, double& delay) {
+    // A plan lasts until the next Prepare begins, whether or not that one succeeds.
+    prepared_ = 0;
     const double f = request.frequency;
     if (!(f > 0) || !(minClock > 0) || !(maxClock > 0) || request.amplitude < 1 ||
         clocks == nullptr || clockCount < 1 || capacity < 1)
         return -1;
-    prepared_ = 0;
     reserved_ = 0;
     delay = request.delay > 0 ? request.delay : 0;
     requested_ = f;
@@ -95,8 +94,8 @@ int32_t __MSignal::ApplyFrequencyLimits(const UndulaRequest& request, float minC
     return 1;
 }
 
-bool __MSignal::ChooseFromTable(const double* clocks, int32_t clockCount, double inUse,
-                                bool even, bool singlePlay) {
+bool __MSignal::ChooseFromTable(const double* clocks, int32_t clockCount, double inUse, bool even,
+                                bool singlePlay) {
     const auto size = static_cast<size_t>(clockCount);
     try {
         if (tableFrequency_.size() < size) {

@@ -28,8 +28,8 @@
 enum GenerationMode : int32_t {
     ModeNearestFrequency = 0,
     ModeMostPoints = 1,
-    ModeWholeMemory = 2,       // whole memory outside single play
-    ModeSynthesiser = 3,       // frequency synthesiser (clock = s / 2^k)
+    ModeWholeMemory = 2, // whole memory outside single play
+    ModeSynthesiser = 3, // frequency synthesiser (clock = s / 2^k)
     ModeWholeMemoryAlways = 100,
 };
 
@@ -142,8 +142,8 @@ protected:
     // Delay, point count, realised frequency and result of the periodic kinds.
     // Writes the point count, the realised frequency (object and request; the
     // request's frequency too when `result` is 2) and sets the prepared flag.
-    int32_t FinishPlan(UndulaRequest* request, double delay, int32_t* pointCount,
-                       bool singlePlay, int32_t result);
+    int32_t FinishPlan(UndulaRequest* request, double delay, int32_t* pointCount, bool singlePlay,
+                       int32_t result);
 
     double clock_ = 0;
     double requested_ = 0;

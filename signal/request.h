@@ -22,20 +22,20 @@ inline constexpr int32_t WaveformKindCount = 8;
 enum Polarity : int32_t { PolarityPositive = 0, PolarityNegative = 1, PolarityBipolar = 2 };
 
 struct UndulaRequest {
-    int32_t kind;              // WaveformKind
-    int32_t amplitude;         // amplitude in output codes
-    int32_t base;              // client's base (offset) code; not read by the library
-    double frequency;          // Hz, requested; overwritten when moved into range
-    double realisedFrequency;  // Hz, written by Prepare
-    double sampleRate;         // Hz, noise and sample block; overwritten with the realised rate
-    double duration;           // s, pulse duration; the pulse writes the realised one back
-    int32_t polarity;          // Polarity
-    int32_t noiseVariant;      // 1 Gaussian, 2 uniform, other: two-level sequence
-    int32_t sawDirection;      // 0 rising, non-zero falling
-    double delay;              // s, before a single play (0 = none)
-    int16_t* samples;          // client buffer: destination, and the source data of kind 7
-    int32_t sampleCount;       // samples to copy into `samples` (the client stores Prepare's count)
-    uint8_t singlePlay;        // client's own flag; the library takes it as a Prepare argument
+    int32_t kind;             // WaveformKind
+    int32_t amplitude;        // amplitude in output codes
+    int32_t base;             // client's base (offset) code; not read by the library
+    double frequency;         // Hz, requested; overwritten when moved into range
+    double realisedFrequency; // Hz, written by Prepare
+    double sampleRate;        // Hz, noise and sample block; overwritten with the realised rate
+    double duration;          // s, pulse duration; the pulse writes the realised one back
+    int32_t polarity;         // Polarity
+    int32_t noiseVariant;     // 1 Gaussian, 2 uniform, other: two-level sequence
+    int32_t sawDirection;     // 0 rising, non-zero falling
+    double delay;             // s, before a single play (0 = none)
+    int16_t* samples;         // client buffer: destination, and the source data of kind 7
+    int32_t sampleCount;      // samples to copy into `samples` (the client stores Prepare's count)
+    uint8_t singlePlay;       // client's own flag; the library takes it as a Prepare argument
 };
 
 static_assert(offsetof(UndulaRequest, kind) == 0);

@@ -33,8 +33,8 @@ int32_t Undula::Prepare(UndulaRequest* request, float minClock, float maxClock,
     int32_t local = 0;
     int32_t* count = pointCount != nullptr ? pointCount : &local;
     std::lock_guard waveLock(waveLock_);
-    const int32_t result = wave->Prepare(request, minClock, maxClock, clocks, clockCount,
-                                         capacity, evenFlag, count, singlePlay);
+    const int32_t result = wave->Prepare(request, minClock, maxClock, clocks, clockCount, capacity,
+                                         evenFlag, count, singlePlay);
     if (result < 1)
         return -1;
     // Room for the plan and for the two lead points of a single play.

@@ -6,7 +6,8 @@
 
 namespace undulan {
 
-inline constexpr int ModulePathLength = 260;
+// PATH_MAX: the longest path the system hands out.
+inline constexpr int ModulePathLength = 4096;
 
 struct ModuleInfo {
     uint16_t major = 0;

@@ -45,6 +45,10 @@ std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t li
 
 } // namespace
 
+std::string_view ConfigReader::ValueOf(const KeyMatch& match) const {
+    return std::string_view(text_).substr(match.value, match.lineEnd - match.value);
+}
+
 bool ConfigReader::Open(const std::string& path) {
     Close();
     if (auto bytes = ReadSmallFile(path, MaxFileSize)) {
@@ -156,8 +160,7 @@ int ConfigReader::GetInt(std::string_view key, int& out, int defaultValue) const
         return -1;
     }
     if (const auto match = FindKey(key)) {
-        const std::string_view line(text_.data(), match->lineEnd);
-        const ParsedNumber number = ParseNumber(line, match->value);
+        const ParsedNumber number = ParseNumber(ValueOf(*match));
         if (number.status == NumberStatus::Ok && number.asInt) {
             out = *number.asInt;
             return 1;
@@ -174,8 +177,7 @@ int ConfigReader::GetDouble(std::string_view key, double& out, double defaultVal
         return -1;
     }
     if (const auto match = FindKey(key)) {
-        const std::string_view line(text_.data(), match->lineEnd);
-        const ParsedNumber number = ParseNumber(line, match->value);
+        const ParsedNumber number = ParseNumber(ValueOf(*match));
         if (number.status == NumberStatus::Ok) {
             out = number.value;
             return 1;
@@ -195,8 +197,8 @@ int ConfigReader::GetDoubleList(std::string_view key, std::span<double> values) 
     if (!match) {
         return 0;
     }
-    const std::string_view line(text_.data(), match->lineEnd);
-    std::size_t position = match->value;
+    const std::string_view line = ValueOf(*match);
+    std::size_t position = 0;
     int count = 0;
     for (double& value : values) {
         const ParsedNumber number = ParseNumber(line, position);

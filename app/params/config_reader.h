@@ -64,6 +64,9 @@ public:
     std::string_view Text() const { return text_; }
 
 private:
+    // The rest of the key's line after the key.
+    std::string_view ValueOf(const KeyMatch& match) const;
+
     std::string text_; // normalised; lines end in zero bytes
     bool hasData_ = false;
     std::size_t nextLine_ = 0;

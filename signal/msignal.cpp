@@ -1,5 +1,8 @@
 #include "signal/msignal.h"
 
+#include "signal/waveform_math.h"
+
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -252,4 +255,132 @@ int32_t __MSignal::FinishPlan(UndulaRequest* request, double delay, int32_t* poi
         request->frequency = realised_;
     prepared_ = 1;
     return result;
+}
+
+int32_t __MSignal::SinglePeriodPlan(const double* clocks, int32_t clockCount, double inUse,
+                                    bool even, bool singlePlay) {
+    // One point per code step of the peak-to-peak swing.
+    clock_ = LookupClock(clocks, clockCount, inUse * span_);
+    const double p = clock_ / inUse;
+    if (!(p > 0) || !std::isfinite(p))
+        return -2;
+    double points = std::trunc(p + 0.5);
+    int64_t periods = 1;
+    // In single play the buffer is made even by a pad point instead.
+    if (even && !singlePlay) {
+        while (wavemath::IsOdd(points)) {
+            ++periods;
+            points = std::trunc(static_cast<double>(periods) * p + 0.5);
+            if (wavemath::IsOdd(points) && (points > capacity_ || points < 2))
+                return -1;
+        }
+    }
+    // The plan must fit into the memory: an even count found by the loop above is
+    // not checked by it.
+    if (points > capacity_)
+        return periods > 1 ? -1 : -2;
+    // A period shorter than one point is no plan.
+    if (points < 1 || points < static_cast<double>(periods))
+        return -2;
+    periods_ = static_cast<int32_t>(periods);
+    points_ = static_cast<int32_t>(points);
+    perPeriod_ = points / static_cast<double>(periods);
+    return 0;
+}
+
+int32_t __MSignal::FinishSinglePlay(UndulaRequest* request, double delay, int32_t* pointCount,
+                                    int32_t result) {
+    const int64_t capacity = capacity_;
+    int64_t period =
+        perPeriod_ >= 1
+            ? static_cast<int64_t>(std::trunc(std::min(perPeriod_, static_cast<double>(capacity))))
+            : 0;
+    // Room for the two lead points.
+    if (period > capacity - 2)
+        period = capacity - 2;
+    periods_ = 1;
+    leading_ = 0;
+    if (period < 1) {
+        points_ = 0;
+        if (pointCount != nullptr)
+            *pointCount = 0;
+        return -2;
+    }
+    points_ = static_cast<int32_t>(period);
+    PlaceDelay(delay, true);
+    int64_t lead = std::min<int64_t>(leading_, capacity - 2 - period);
+    int64_t total = lead + 2 + period;
+    if (total % 2 != 0) {
+        if (total + 1 <= capacity) {
+            ++total; // pad point at the rest level
+        } else if (lead > 0) {
+            --lead;
+            --total;
+        } else if (period > 1) {
+            --period;
+            --total;
+        }
+    }
+    leading_ = static_cast<int32_t>(lead);
+    points_ = static_cast<int32_t>(total);
+    perPeriod_ = static_cast<double>(period);
+    if (pointCount != nullptr)
+        *pointCount = points_;
+    realised_ = clock_ / perPeriod_;
+    request->realisedFrequency = realised_;
+    if (result == 2)
+        request->frequency = realised_;
+    prepared_ = 1;
+    return result;
+}
+
+void __MSignal::TwoLevels(int32_t base, int32_t polarity, int32_t& first, int32_t& second) const {
+    const double a = static_cast<double>(span_ >> 1);
+    const double b = base;
+    switch (polarity) {
+    case PolarityPositive:
+        first = Clamp(b);
+        second = Clamp(b + a);
+        break;
+    case PolarityNegative:
+        first = Clamp(b);
+        second = Clamp(b - a);
+        break;
+    case PolarityBipolar:
+        first = Clamp(b - a);
+        second = Clamp(b + a);
+        break;
+    default:
+        first = Clamp(b);
+        second = Clamp(b + 2 * a);
+        break;
+    }
+}
+
+int32_t __MSignal::ApplySampleRatePlan(UndulaRequest& request, float minClock, float maxClock,
+                                       const double* clocks, int32_t clockCount, int32_t capacity,
+                                       double& delay) {
+    prepared_ = 0;
+    const double rate = request.sampleRate;
+    if (!(rate > 0) || !(minClock > 0) || !(maxClock > 0) || request.amplitude < 1 ||
+        clocks == nullptr || clockCount < 1)
+        return -1;
+    reserved_ = 0;
+    delay = request.delay > 0 ? request.delay : 0;
+    requested_ = rate;
+    capacity_ = capacity;
+    span_ = wavemath::SpanOfAmplitude(request.amplitude);
+    clock_ = LookupClock(clocks, clockCount, rate);
+    request.sampleRate = clock_;
+    return clock_ != rate ? 2 : 1;
+}
+
+void __MSignal::SetPolarityRange(int32_t bits, int32_t polarity) {
+    SetAllowedRange(bits);
+    if (polarity == PolarityPositive) {
+        lowestAllowed_ = 0;
+    } else if (polarity == PolarityNegative) {
+        lowestAllowed_ += 1;
+        highestAllowed_ = 0;
+    }
 }

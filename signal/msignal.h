@@ -145,6 +145,52 @@ protected:
     int32_t FinishPlan(UndulaRequest* request, double delay, int32_t* pointCount, bool singlePlay,
                        int32_t result);
 
+    // --- Helpers shared by the saw, triangle, meander, pulse, noise, sample block
+    // and constant level. ---
+
+    // Single-period plan of the ramps (saw, triangle): the clock nearest above
+    // F' x span (one point per code step), round(clock / F') points in one period;
+    // outside single play with the even flag, as many periods as make the count
+    // even. Points per period become points / periods, so that the period the
+    // buffer holds is the one reported. Returns 0, -1 (no even plan fits) or -2
+    // (the period does not fit into the capacity).
+    int32_t SinglePeriodPlan(const double* clocks, int32_t clockCount, double inUse, bool even,
+                             bool singlePlay);
+
+    // Plan of a single play for the saw, triangle, meander and pulse, in place of
+    // FinishPlan: the buffer holds the leading points, two lead points at the
+    // waveform's rest level, one period of P whole points and one pad point at the
+    // rest level when that makes the count even. All of them are counted in
+    // `points`, so a client that copies `points` codes loses nothing. Room is made
+    // by shortening the delay first and the period last. Realised frequency =
+    // clock / P. Returns `result` or -2.
+    int32_t FinishSinglePlay(UndulaRequest* request, double delay, int32_t* pointCount,
+                             int32_t result);
+
+    // The two levels of the two-level kinds and the constant level, with A the
+    // integer half of the span: polarity 0 gives base and base + A, 1 base and
+    // base - A, 2 base - A and base + A, any other base and base + 2A (clamped).
+    void TwoLevels(int32_t base, int32_t polarity, int32_t& first, int32_t& second) const;
+
+    // Sample-rate plan of the noise and the sample block. Returns -1 for invalid
+    // arguments, else 2 when the clock differs from the requested rate and 1 when
+    // it equals it; stores the requested rate, capacity and span, sets the clock
+    // and writes it into the request's sample-rate field. `delay` gets the
+    // request's delay (0 when not positive). Clears the prepared flag first.
+    int32_t ApplySampleRatePlan(UndulaRequest& request, float minClock, float maxClock,
+                                const double* clocks, int32_t clockCount, int32_t capacity,
+                                double& delay);
+
+    // Allowed range of the noise and the sample block: polarity 0 gives 0 up to
+    // the highest code, 1 the lowest code + 1 up to 0, 2 and any other value the
+    // whole range of the bit count.
+    void SetPolarityRange(int32_t bits, int32_t polarity);
+
+    // Lowest and highest written start inverted at the allowed range, so that the
+    // first written code sets both and they end at the true extremes of what was
+    // written (every code written lies inside the allowed range).
+    void StartWrittenFromRange() { StartWritten(highestAllowed_, lowestAllowed_); }
+
     double clock_ = 0;
     double requested_ = 0;
     double realised_ = 0;

@@ -221,6 +221,9 @@ int32_t __MRect::Prepare(UndulaRequest* request, float minClock, float maxClock,
 
     bool searched = false;
     if (mode_ == ModeSynthesiser) {
+        // A method that finds nothing leaves the plan above, and the duration it
+        // was made for, in force.
+        const double requestedDuration = request->duration;
         const int32_t option = single ? 2 : pulseOption_;
         if (option == 0)
             searched = WholeLengthSearch(inUse, single, duration, *request);
@@ -230,6 +233,8 @@ int32_t __MRect::Prepare(UndulaRequest* request, float minClock, float maxClock,
             searched = PeriodSearch(inUse, single, duration, *request);
         if (searched)
             request->duration = field1_ / clock_;
+        else
+            request->duration = requestedDuration;
     }
 
     // A delay longer than the memory gives no leading points at all.

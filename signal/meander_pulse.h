@@ -24,12 +24,13 @@
 //   that Prepare only; the option set by the client is kept.
 // - Option 0 with a duration equal to the period (or longer): the duration is
 //   shortened to 99/100 of the period, as for a longer one. Its pair search keeps
-//   to totals that the 100 MHz clock can play at the requested frequency (longer
-//   ones would lower the frequency); only when none of those is left does it take
-//   a longer total at 100 MHz.
+//   to totals that the 100 MHz clock can play at the requested frequency: a
+//   longer total would lower the frequency (the longest pair of a large memory
+//   played a 1 MHz request at 1 kHz), so when none fits it finds nothing.
 // - Option 2: a period that does not fit into the memory (beside the two lead
-//   points in single play) counts as nothing found; the plan without the search
-//   stays.
+//   points in single play) counts as nothing found.
+// - A method that finds nothing leaves the plan without the search in force, and
+//   the request's duration as the client gave it.
 // - Mode 3 with a delay: the delay is placed after the search, from the clock in
 //   use. A search keeps the result of the frequency limits (2 when the frequency
 //   was moved into range).

@@ -140,12 +140,11 @@ bool __MRect::WholeLengthSearch(double inUse, bool singlePlay, double& duration,
         }
         return found;
     };
-    // Totals the 100 MHz clock can play at F' come first.
+    // Only totals that the 100 MHz clock can play at F': a longer one would lower
+    // the frequency.
     const double playable = std::floor(SynthHigh / inUse);
-    const double limit = std::min(playable, static_cast<double>(usable));
     double total = 0;
-    if (!search(limit, total) &&
-        !(limit < static_cast<double>(usable) && search(static_cast<double>(usable), total)))
+    if (!search(std::min(playable, static_cast<double>(usable)), total))
         return false;
 
     const double wanted = inUse * total;

@@ -150,9 +150,15 @@ std::optional<std::vector<int32_t>> ParseInt32List(std::string_view text) {
 }
 
 std::string FormatNumber(double value) {
-    std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return std::string(buffer.data(), result.ptr);
+    // Plain decimals while they stay short ("1000000", "0.001220703125"); the
+    // shortest exponent form otherwise. Either reads back as the same double.
+    std::array<char, 400> buffer{};
+    const auto fixed = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                     std::chars_format::fixed);
+    if (fixed.ec == std::errc() && fixed.ptr - buffer.data() <= 24)
+        return std::string(buffer.data(), fixed.ptr);
+    const auto general = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return std::string(buffer.data(), general.ptr);
 }
 
 std::string FormatNumber(float value) {

@@ -103,7 +103,7 @@ Lines ContentLines(const RecordContent& content) {
         {record::WavRate, std::to_string(WavRate(content.clock))},
         {record::Synthesiser, flag(content.synthesiser)},
         {record::Attenuator, std::to_string(content.attenuator)},
-        {record::Gain, FormatNumber(content.gain)},
+        {record::Gain, FormatNumber(static_cast<double>(content.gain))},
         {record::Filter, std::to_string(content.filter)},
         {record::Mode, std::to_string(content.mode)},
         {record::Continuous, flag((content.mode & 1) != 0)},
@@ -115,7 +115,7 @@ Lines ContentLines(const RecordContent& content) {
         {record::Words, std::to_string(content.words->size())},
         {record::Clipped, std::to_string(content.clipped)},
         {record::CodeBits, std::to_string(content.bits)},
-        {record::VoltsWithoutLoad, FormatNumber(content.voltsWithoutLoad)},
+        {record::VoltsWithoutLoad, FormatNumber(static_cast<double>(content.voltsWithoutLoad))},
         {record::VoltsPerCode, FormatNumber(content.VoltsPerCode())},
         {record::Duration, FormatNumber(static_cast<double>(samples) / content.clock)},
     };

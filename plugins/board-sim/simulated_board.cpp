@@ -196,11 +196,11 @@ std::optional<int32_t> SimulatedBoard::Begin(Operation operation, int32_t code, 
     ReportAll(messages);
     UpdatePlaying();
     if (state_.noAnswer) {
-        note = " no_answer";
+        note += " no_answer";
         return ResultFailed;
     }
     if (const auto forced = state_.Forced(operation, code)) {
-        note = " forced";
+        note += " forced";
         return forced;
     }
     return std::nullopt;

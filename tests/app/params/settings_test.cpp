@@ -193,6 +193,13 @@ TEST_F(SettingsFile, WrittenLinesLookAsDocumented) {
     EXPECT_NE(defaults.find("RezistList        = 0.0 "), std::string::npos);
 }
 
+TEST_F(SettingsFile, UsbBoardIndexOneIsReadAsZeroAndWrittenBackAsOne) {
+    const Settings s =
+        Loaded("DeviceName = \"KORD77USB\"\r\nBaseNumber = 1\r\n", DefaultSettings(MainWindow));
+    EXPECT_EQ(s.baseNumber, 0);
+    EXPECT_NE(Saved(s).find("BaseNumber        = 1 "), std::string::npos);
+}
+
 TEST_F(SettingsFile, TinyDurationIsWrittenAsZero) {
     Settings s = DefaultSettings(MainWindow);
     s.duration = 1e-7;

@@ -18,7 +18,7 @@ uint32_t TickCount() {
 
 int32_t __MNoise::Prepare(UndulaRequest* request, float minClock, float maxClock,
                           const double* clocks, int32_t clockCount, int32_t capacity,
-                          uint8_t /*evenFlag*/, int32_t* pointCount, uint8_t singlePlay) {
+                          uint8_t evenFlag, int32_t* pointCount, uint8_t singlePlay) {
     prepared_ = 0;
     if (request == nullptr)
         return 0;
@@ -30,8 +30,9 @@ int32_t __MNoise::Prepare(UndulaRequest* request, float minClock, float maxClock
     singlePlay_ = singlePlay != 0 ? 1 : 0;
     field1_ = request->noiseVariant;
     field2_ = request->polarity;
-    // The noise fills the whole memory; a delay never finds room.
-    points_ = capacity_;
+    // The noise fills the whole memory (less one point when the memory is odd and
+    // the board needs an even count); a delay never finds room.
+    points_ = evenFlag != 0 && capacity_ % 2 != 0 ? capacity_ - 1 : capacity_;
     leading_ = 0;
     periods_ = 1;
     if (pointCount != nullptr)

@@ -9,6 +9,8 @@
 //   own sine/cosine selector for the Gaussian variant, both seeded from the
 //   millisecond tick count at every Generate, so that two signal objects can
 //   generate at once on different threads.
+// - The noise fills the capacity; with the even flag an odd capacity gives one
+//   point less, so that the count stays even.
 // - A polarity other than 0, 1 and 2 takes the whole range of the bit count (as
 //   bipolar), at every Generate, whatever came before.
 // - Gaussian: a zero first draw would make ln(0) and a full-scale spike; it is

@@ -202,6 +202,9 @@ double ParameterModel::ValueOf(ParameterKind k) const {
 }
 
 void ParameterModel::SetAmplitude(double v) {
+    if (!std::isfinite(v)) {
+        return;
+    }
     if (!scale_.Known()) {
         return;
     }
@@ -229,6 +232,9 @@ void ParameterModel::RealiseAmplitude() {
 }
 
 void ParameterModel::SetFileAmplitude(double v) {
+    if (!std::isfinite(v)) {
+        return;
+    }
     if (v == params_.amplitude) {
         return;
     }
@@ -290,6 +296,9 @@ void ParameterModel::ShowOutputRange(double x) {
 }
 
 void ParameterModel::SetFrequency(double v) {
+    if (!std::isfinite(v)) {
+        return;
+    }
     if (v == params_.frequency) {
         return;
     }
@@ -307,6 +316,9 @@ void ParameterModel::SetFrequency(double v) {
 }
 
 void ParameterModel::SetPeriod(double v) {
+    if (!std::isfinite(v)) {
+        return;
+    }
     if (v == params_.period) {
         return;
     }
@@ -324,6 +336,9 @@ void ParameterModel::SetPeriod(double v) {
 }
 
 void ParameterModel::SetDuration(double v) {
+    if (!std::isfinite(v)) {
+        return;
+    }
     if (v == params_.duration) {
         return;
     }
@@ -337,6 +352,9 @@ void ParameterModel::SetDuration(double v) {
 }
 
 void ParameterModel::SetSampleClock(double v) {
+    if (!std::isfinite(v)) {
+        return;
+    }
     if (v == params_.sampleClock) {
         return;
     }
@@ -389,6 +407,9 @@ void ParameterModel::ShowBlock() {
 }
 
 void ParameterModel::SetBlockStart(double v) {
+    if (!std::isfinite(v)) {
+        return;
+    }
     int64_t start = TruncSamples(v);
     if (start == params_.blockStart) {
         return;
@@ -423,6 +444,9 @@ void ParameterModel::SetBlockStart(double v) {
 }
 
 void ParameterModel::SetBlockSize(double v) {
+    if (!std::isfinite(v)) {
+        return;
+    }
     int64_t size = TruncSamples(v);
     if (size == params_.blockSize) {
         return;
@@ -458,6 +482,9 @@ void ParameterModel::SetBlockSize(double v) {
 }
 
 void ParameterModel::SetAdditional(ParameterKind k, double v) {
+    if (!std::isfinite(v)) {
+        return;
+    }
     bool changed = false;
     if (additional_ != nullptr) {
         changed = additional_->SetEntered(k, v);

@@ -8,7 +8,8 @@
 // parameters window), and the rest through the two hooks below.
 //
 // Setters take a double; -1 means "keep the stored value and show it again". A value
-// equal to the stored one changes nothing (no label, no restart). Every other call
+// equal to the stored one changes nothing (no label, no restart), and so does one
+// that is not a finite number (it must never reach the board). Every other call
 // stores the value, sets recomputeNeeded, refreshes the labels and calls
 // restartIfRunning.
 //

@@ -533,10 +533,36 @@ TEST_F(ModelTest, DispatchByKindFollowsTheType) {
 
 TEST_F(ModelTest, AFormattingFailureSetsTheFlag) {
     EXPECT_FALSE(model.FormattingFailed());
-    model.SetDuration(std::numeric_limits<double>::infinity());
+    EXPECT_EQ(model.Format(std::numeric_limits<double>::infinity(), "s"), "");
     EXPECT_TRUE(model.FormattingFailed());
-    EXPECT_EQ(view.Label(L::DurMain), "");
     model.ClearFormattingFailed();
+    EXPECT_FALSE(model.FormattingFailed());
+}
+
+TEST_F(ModelTest, ValuesThatAreNotNumbersAreIgnored) {
+    OpenBoard();
+    model.SelectType(signal_type::Pulse);
+    Settle();
+    const double nan = std::nan("");
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double v : {nan, inf, -inf}) {
+        model.SetAmplitude(v);
+        model.SetFrequency(v);
+        model.SetPeriod(v);
+        model.SetDuration(v);
+        model.SetBlockStart(v);
+        model.SetBlockSize(v);
+        model.SetAdditional(kind::Offset, v);
+    }
+    model.SelectType(signal_type::File);
+    Settle();
+    model.SetFileAmplitude(nan);
+    model.SetSampleClock(inf);
+    EXPECT_EQ(view.writes, 0);
+    EXPECT_EQ(restarts, 0);
+    EXPECT_EQ(model.Params().frequency, 0.025);
+    EXPECT_EQ(model.Params().sampleClock, kDefaultMinSampleClock);
+    EXPECT_EQ(model.Params().offset, 0);
     EXPECT_FALSE(model.FormattingFailed());
 }
 

@@ -82,7 +82,11 @@ int32_t __MMeandr2::HalvingPlan(const double* clocks, int32_t clockCount, double
     while (true) {
         if (points != 0)
             m /= 2;
-        const auto wanted = static_cast<float>(inUse * static_cast<double>(m));
+        // The wanted clock in single precision (one beyond its range stays as is).
+        const double exact = inUse * static_cast<double>(m);
+        const double wanted = exact < std::numeric_limits<float>::max()
+                                  ? static_cast<double>(static_cast<float>(exact))
+                                  : exact;
         clock_ = LookupClock(clocks, clockCount, wanted);
         points = std::trunc(clock_ / inUse + 0.5);
         if (!(points >= 0))

@@ -525,6 +525,21 @@ const PlanCase kPlans[] = {
      1,
      10,
      5e7},
+    // A search keeps result 2 of a frequency moved into range, and the realised
+    // frequency goes into the request's frequency.
+    {"SearchKeepsMovedResult",
+     KindSaw,
+     StandardBoard(),
+     6e7,
+     100,
+     ModeSynthesiser,
+     {100000, false, false},
+     2,
+     1e8,
+     6,
+     2,
+     3,
+     1e8 / 3},
     // The saw at the highest frequency: p = 2 becomes 3, served as two periods.
     {"SawSearchShortPeriod",
      KindSaw,
@@ -676,6 +691,28 @@ TEST(RampPrepare, MissingRequestGivesZeroAndClearsTheOldPlan) {
                   0);
         EXPECT_FALSE(wave->IsPrepared());
     }
+}
+
+// Mode 3 in single play with a delay: the leading points come from the clock the
+// search chose (99.75 MHz x 1 us = 99), not from an earlier one.
+TEST(RampPrepare, DelayFollowsTheSearchClock) {
+    auto wave = MakeWaveform(KindSaw);
+    wave->SetMode(ModeSynthesiser);
+    UndulaRequest request = MakeRequest(KindSaw, 1000, 100);
+    request.delay = 1e-6;
+    int32_t points = 0;
+    ASSERT_EQ(PrepareOn(*wave, request, StandardBoard(), {100000, false, true}, &points), 1);
+    EXPECT_DOUBLE_EQ(wave->SampleClock(), 99750000);
+    EXPECT_EQ(wave->LeadingPoints(), 99);
+    // 99 leading, 2 lead points, 99750 of the period and a pad point.
+    EXPECT_EQ(points, 99852);
+    const Codes codes = GenerateGuarded(*wave, 0);
+    EXPECT_EQ(codes[98], 100); // leading points at the top code
+    EXPECT_EQ(codes[99], 0);   // lead points at the bottom
+    EXPECT_EQ(codes[100], 0);
+    EXPECT_EQ(codes[101], 0); // the ramp starts
+    EXPECT_EQ(codes[99850], 100);
+    EXPECT_EQ(codes[99851], 0); // pad
 }
 
 TEST(RampGenerate, NullBufferGivesZero) {

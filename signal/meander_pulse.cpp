@@ -209,15 +209,14 @@ int32_t __MRect::Prepare(UndulaRequest* request, float minClock, float maxClock,
     bool planned = false;
     if (mode_ != ModeSynthesiser)
         planned = ChooseFromTable(clocks, clockCount, inUse, even, single) && points_ >= 2;
-    if (!planned) {
-        const int32_t shrunk = ShrinkingPlan(clocks, clockCount, inUse, even);
-        if (shrunk < 0)
-            return shrunk;
-    }
+    // In mode 3 a failed plan still leaves the search to try.
+    const int32_t fallback = planned ? 0 : ShrinkingPlan(clocks, clockCount, inUse, even);
+    if (fallback < 0 && mode_ != ModeSynthesiser)
+        return fallback;
 
     // Width from the duration, against one period of the plan.
     field1_ = 0;
-    if (duration != 0) {
+    if (fallback == 0 && duration != 0) {
         const double width = std::trunc(clock_ * duration);
         if (width >= 0 && width <= perPeriod_)
             field1_ = static_cast<int32_t>(width);
@@ -240,6 +239,8 @@ int32_t __MRect::Prepare(UndulaRequest* request, float minClock, float maxClock,
         else
             request->duration = requestedDuration;
     }
+    if (fallback < 0 && !searched)
+        return fallback;
 
     // A delay longer than the memory gives no leading points at all.
     if (single && delay > 0 && std::trunc(clock_ * delay) > capacity_)

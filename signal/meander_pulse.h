@@ -30,7 +30,9 @@
 // - Option 2: a period that does not fit into the memory (beside the two lead
 //   points in single play) counts as nothing found.
 // - A method that finds nothing leaves the plan without the search in force, and
-//   the request's duration as the client gave it.
+//   the request's duration as the client gave it. In mode 3 that plan may fail
+//   (nothing fits) without ending Prepare: the search replaces it when it finds
+//   a period.
 // - Mode 3 with a delay: the delay is placed after the search, from the clock in
 //   use. A search keeps the result of the frequency limits (2 when the frequency
 //   was moved into range).

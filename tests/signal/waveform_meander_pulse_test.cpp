@@ -703,6 +703,26 @@ TEST(PulseOption0, LongestPlayablePairKeepsTheFrequency) {
     EXPECT_NEAR(pulse.Width() / pulse.PointsPerPeriod(), 0.1, 1e-3);
 }
 
+// Every table clock is too fast for 100 points of memory: the plan without the
+// search fails, but in mode 3 the synthesiser search still finds a period (1 MHz
+// at 100 points).
+TEST(PulseSynthesiser, SearchReplacesAFailedPlan) {
+    __MRect pulse;
+    pulse.SetMode(ModeSynthesiser);
+    pulse.SetPulseOption(1);
+    UndulaRequest request = MakeRequest(KindPulse, 1e4, 100);
+    request.duration = 2e-5;
+    int32_t points = 0;
+    ASSERT_EQ(PrepareOn(pulse, request, Board({1e8, 5e7}), {100, false, false}, &points), 1);
+    EXPECT_EQ(points, 100);
+    EXPECT_DOUBLE_EQ(pulse.SampleClock(), 1e6);
+    EXPECT_EQ(pulse.Width(), 20);
+    EXPECT_DOUBLE_EQ(request.realisedFrequency, 1e4);
+    // Without the search the same request fails.
+    pulse.SetMode(ModeMostPoints);
+    EXPECT_EQ(PrepareOn(pulse, request, Board({1e8, 5e7}), {100, false, false}), -2);
+}
+
 // ---------------------------------------------------------------- shrinking walk
 
 // The pulse's shrinking plan as a plain walk of m down in steps of 2: the

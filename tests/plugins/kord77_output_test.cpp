@@ -6,7 +6,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <thread>
 
 using namespace simtest;
@@ -333,6 +335,50 @@ TEST(OutputFolderTest, KeepsTheNewestRecords) {
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records.front().filename(), "record-000003.txt");
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "record-000002.wav"));
+}
+
+// A record whose files disagree with its sidecar, or whose sidecar is damaged, is
+// reported as an error rather than read.
+TEST(OutputFolderTest, DamagedRecordsAreReportedNotRead) {
+    SimFolder folder;
+    {
+        Driver driver("KORD77PCI");
+        ASSERT_NE(driver.Get(), nullptr);
+        ASSERT_EQ(driver->OpenBoard(0, 0, 0, 0), 1);
+        BoardSettings settings = Settings(ModeContinuous, TableClock);
+        float realised = 0.0f;
+        ASSERT_EQ(driver->ApplySettings(1, &settings, &realised), 1);
+        const std::vector<int16_t> codes(10, 3);
+        ASSERT_EQ(driver->LoadSamples(2, codes.data(), 10, 0), 1);
+        ASSERT_EQ(driver->StartOutput(), 1);
+    }
+    const auto sidecar = folder.Path() / "record-000001.txt";
+    ASSERT_TRUE(boardsim::ReadRecord(sidecar).record);
+    const std::string good = [&] {
+        std::ifstream in(sidecar);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
+    const auto replace = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        text.replace(text.find(from), from.size(), to);
+        std::ofstream(sidecar, std::ios::trunc) << text;
+        return boardsim::ReadRecord(sidecar);
+    };
+    for (const auto& [from, to] :
+         {std::pair{"samples = 10", "samples = 11"}, std::pair{"words = 10", "words = 9"},
+          std::pair{"clock = 1562500", "clock = fast"},
+          std::pair{"wav_rate = 1562500", "wav_rate = 44100"},
+          std::pair{"record = play", "record = song"}, std::pair{"attenuator = 0\n", ""}}) {
+        const auto read = replace(from, to);
+        EXPECT_FALSE(read.record) << to;
+        EXPECT_NE(read.error, "") << to;
+    }
+    std::ofstream(sidecar, std::ios::trunc) << good;
+    std::filesystem::resize_file(folder.Path() / "record-000001.raw", 7);
+    EXPECT_FALSE(boardsim::ReadLatestRecord(folder.Path()).record);
+    std::filesystem::remove(folder.Path() / "record-000001.wav");
+    EXPECT_FALSE(boardsim::ReadLatestRecord(folder.Path()).record);
+    EXPECT_FALSE(boardsim::ReadFlashRecord(folder.Path()).record);
 }
 
 // The USB board's flash: write an image, read it back from the record, erase.

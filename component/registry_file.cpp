@@ -125,6 +125,19 @@ std::string ReplaceFile(const std::string& target, const std::string& folder, mo
     return {};
 }
 
+// Writers make their temporary file only while they hold the lock, and rename or
+// remove it before they let go; so under the lock, any temporary file of ours in
+// the folder was left by a writer that died, and goes.
+void RemoveStaleTemporaries(const std::string& target, const std::string& folder) {
+    const std::string prefix = "." + std::filesystem::path(target).filename().string() + ".";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+            ::unlink(entry.path().c_str());
+    }
+}
+
 } // namespace
 
 std::string DefaultRegistryPath() {
@@ -254,6 +267,7 @@ RegistryWrite UpdateRegistry(const std::string& file, const RegistryChange& chan
             now.st_ino == locked.st_ino)
             break;
     }
+    RemoveStaleTemporaries(target, folder);
     // A file this call created and then did not fill goes away again, so that a
     // failed change leaves things as they were.
     auto dropCreated = [&] {

@@ -5,8 +5,8 @@
 // either the old or the new file, never a half-written one. Writers serialise with
 // flock(2) on the file itself, re-read it under the lock, change only what they
 // were asked to, write a temporary file in the same folder, flush it and rename it
-// over the old one. A writer that dies half-way leaves the old file (and possibly
-// a stray hidden temporary file) behind. A file that does not parse is reported
+// over the old one. A writer that dies half-way leaves the old file behind (its
+// hidden temporary file is removed by the next writer). A file that does not parse is reported
 // and never overwritten.
 
 #include "component/registry_text.h"

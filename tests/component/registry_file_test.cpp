@@ -259,6 +259,7 @@ TEST_F(RegistryFile, AWriterKilledHalfWayLeavesTheOldFileAndTheLockFree) {
             SetRegistryStrings(file, "SOFTWARE\\After", {{"round", std::to_string(round)}}).ok);
     }
     EXPECT_EQ(ReadRegistryString(file, "SOFTWARE\\After", "round").value, "11");
+    EXPECT_EQ(FilesInFolder(), 1u) << "a dead writer's temporary file outlived the next write";
 }
 
 TEST(RegistryLocation, TheEnvironmentNamesTheFileElseTheConfiguredPath) {

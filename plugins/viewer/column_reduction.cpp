@@ -70,10 +70,15 @@ IndexRange VisibleSamples(const SampleRow& row, double first, double last) {
         return {};
     }
     const std::size_t begin = FirstIndexAtOrAfter(row, first);
-    std::size_t end = FirstIndexAtOrAfter(row, last);
-    // Include the sample at `last` itself and one beyond it.
-    end = std::min(row.count, end + 2);
-    return {begin > 0 ? begin - 1 : 0, end};
+    // The first sample after `last` is the one beyond the right edge.
+    const double after = std::floor((last - row.firstX) / row.step) + 1;
+    std::size_t end = row.count;
+    if (!(after >= 0)) {
+        end = 0;
+    } else if (after < static_cast<double>(row.count)) {
+        end = static_cast<std::size_t>(after) + 1;
+    }
+    return {begin > 0 ? begin - 1 : 0, std::max(end, std::min(begin, row.count))};
 }
 
 } // namespace lupex

@@ -363,7 +363,10 @@ void GenerationControl::ComputedPath(IADCDevice& device) {
 
 void GenerationControl::LoadAndStart(IADCDevice& device) {
     IUndula& signal = *context_.signal;
-    signal.Query(QuerySampleClock, &boardSettings_.clock);
+    // Into a local: the record's clock is a packed, possibly misaligned field.
+    double clock = boardSettings_.clock;
+    signal.Query(QuerySampleClock, &clock);
+    boardSettings_.clock = clock;
     float boardClock = 0;
     device.ApplySettings(1, &boardSettings_, &boardClock);
     const int32_t loaded = device.LoadSamples(Format2, buffer_.data(), pointCount_, 0);

@@ -57,7 +57,8 @@ TEST_P(FlashWrite, WritesAtMost500SamplesOfTheBlock) {
     EXPECT_EQ(image.settings.type, 2);
     EXPECT_EQ(image.settings.size, 28);
     EXPECT_EQ(image.settings.mode, 1);
-    EXPECT_EQ(image.settings.clock, 1e6);
+    const double clock = image.settings.clock; // a packed field: copied, not bound
+    EXPECT_EQ(clock, 1e6);
     EXPECT_EQ(image.settings.attenuator, rig.model.Params().fileAttenuator);
     EXPECT_EQ(image.synthesiser, 1); // the board has a synthesiser
     ASSERT_EQ(FlashCalls(rig).size(), 1u);

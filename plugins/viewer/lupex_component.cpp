@@ -5,9 +5,28 @@
 #include "component/component_factory.h"
 #include "plugins/viewer/lupex_view.h"
 
-#include <exception>
+#include <QGuiApplication>
+
+#include <dlfcn.h>
 
 namespace {
+
+// Qt's libraries are not made to be unloaded (they keep allocations in their own
+// statics). When this library brings Qt into a program without it (regcomp, a
+// client that loads and unloads the viewer), Qt Gui and with it Qt Core stay loaded
+// after the viewer is unloaded. In a Qt program this changes nothing.
+class KeepQtLoaded {
+public:
+    KeepQtLoaded() {
+        Dl_info info{};
+        const auto probe = &QGuiApplication::platformName;
+        if (::dladdr(reinterpret_cast<void*>(probe), &info) != 0 && info.dli_fname != nullptr) {
+            // Takes a reference that is never given back.
+            ::dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+        }
+    }
+};
+const KeepQtLoaded keepQtLoaded;
 
 // Nothing may throw across the interface: a failure inside an operation is an
 // invalid call.

@@ -352,6 +352,11 @@ TEST_F(BoardSelectionTest, FillBoardSettingsPutsTheSettingsIntoTheOptions) {
     EXPECT_EQ(options.Edit1Text(), "-2,5");
     EXPECT_TRUE(options.ExternalStartChecked());
     EXPECT_EQ(options.StartTypeRow(), 1);
+    // The rows of the window's lists in the current language.
+    EXPECT_EQ(options.Texts(options_text::StartTypes),
+              (std::vector<std::string>{"by the falling edge", "by the raising edge"}));
+    EXPECT_EQ(options.Texts(options_text::Devices),
+              (std::vector<std::string>{"VELK-1 PCI", "VELK-2 USB"}));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "signal/meander_pulse.h"
 
+#include "signal/code_kernels.h"
+#include "signal/period_layout.h"
 #include "signal/waveform_math.h"
 
 #include <algorithm>
@@ -18,28 +20,26 @@ int32_t LookupIndex(const double* clocks, int32_t clockCount, double rate) {
 }
 
 // Lays out the two-level periods after the lead points: `part` points in
-// `periods` periods; highCount(length) points of each period are high. `put`
-// writes one code at an offset from the start of the period part. Returns false
-// when stopped.
-template <class HighCount, class PutCode, class IsStopped>
+// `periods` periods; highCount(length) points of each period, in generation
+// order, are high, the rest low; the i-th lands at (i + shift) % length. Returns
+// false when stopped.
+template <class HighCount, class Stopped>
 bool LayTwoLevelPeriods(int64_t part, int64_t periods, double phase, bool pulseShift, int32_t low,
-                        int32_t high, HighCount highCount, PutCode put, IsStopped stopped) {
-    for (int64_t j = 0; j < periods; ++j) {
-        const int64_t start = wavemath::PeriodStart(j, part, periods);
-        const int64_t length = wavemath::PeriodStart(j + 1, part, periods) - start;
-        if (length < 1)
-            continue;
-        int64_t shift = wavemath::PhaseShift(phase, length);
-        if (pulseShift && shift == 1)
-            shift = 2 % length;
-        const int64_t highPoints = highCount(length);
-        for (int64_t i = 0; i < length; ++i) {
-            put(start + (i + shift) % length, i < highPoints ? high : low);
-            if (stopped())
-                return false;
-        }
-    }
-    return true;
+                        int32_t high, HighCount highCount, int16_t* out, codes::Extremes& extremes,
+                        Stopped stopped) {
+    return layout::LayPeriods(
+        part, periods, out,
+        [&](int64_t length, int16_t* period) {
+            int64_t shift = wavemath::PhaseShift(phase, length);
+            if (pulseShift && shift == 1)
+                shift = 2 % length;
+            const int64_t highPoints = highCount(length);
+            return layout::FillShifted(0, highPoints, length, shift, high, period, extremes,
+                                       stopped) &&
+                   layout::FillShifted(highPoints, length - highPoints, length, shift, low, period,
+                                       extremes, stopped);
+        },
+        stopped);
 }
 
 } // namespace
@@ -153,26 +153,27 @@ int32_t __MMeandr2::Generate(int16_t* buffer, int32_t base, int32_t bits, double
     int32_t high = 0;
     TwoLevels(base, field1_, low, high);
     const bool single = singlePlay_ != 0;
-    StartWrittenFromRange();
-
+    codes::Extremes extremes{highestAllowed_, lowestAllowed_};
     int16_t* out = buffer;
-    for (int32_t i = 0; i < leading_; ++i)
-        Put(out++, low);
+    codes::FillNoted(out, leading_, low, extremes);
+    out += std::max(leading_, 0);
     if (single) {
-        Put(out++, low);
-        Put(out++, low);
+        codes::FillNoted(out, 2, low, extremes);
+        out += 2;
     }
     int16_t* const end = buffer + points_;
     const int64_t part = single ? static_cast<int64_t>(perPeriod_) : end - out;
     const int64_t periods = single || periods_ < 1 ? 1 : periods_;
+    auto stopped = [this] { return Stopped(); };
     const bool done = LayTwoLevelPeriods(
-        part, periods, phase, false, low, high, [](int64_t length) { return length / 2; },
-        [&](int64_t at, int32_t code) { Put(out + at, code); }, [&] { return Stopped(); });
-    if (!done)
-        return -1;
-    for (out += part; out < end; ++out)
-        Put(out, low);
-    return 1;
+        part, periods, phase, false, low, high, [](int64_t length) { return length / 2; }, out,
+        extremes, stopped);
+    if (done) {
+        out += part;
+        codes::FillNoted(out, end - out, low, extremes);
+    }
+    StartWritten(extremes.lowest, extremes.highest);
+    return done ? 1 : -1;
 }
 
 std::unique_ptr<__MSignal> __MMeandr2::Clone() const {
@@ -327,28 +328,28 @@ int32_t __MRect::Generate(int16_t* buffer, int32_t base, int32_t bits, double ph
     int32_t high = 0;
     TwoLevels(base, field2_, low, high);
     const bool single = singlePlay_ != 0;
-    StartWrittenFromRange();
-
+    codes::Extremes extremes{highestAllowed_, lowestAllowed_};
     int16_t* out = buffer;
-    for (int32_t i = 0; i < leading_; ++i)
-        Put(out++, low);
+    codes::FillNoted(out, leading_, low, extremes);
+    out += std::max(leading_, 0);
     if (single) {
-        Put(out++, low);
-        Put(out++, low);
+        codes::FillNoted(out, 2, low, extremes);
+        out += 2;
     }
     int16_t* const end = buffer + points_;
     const int64_t part = single ? static_cast<int64_t>(perPeriod_) : end - out;
     const int64_t periods = single || periods_ < 1 ? 1 : periods_;
+    auto stopped = [this] { return Stopped(); };
     const int64_t width = std::max<int64_t>(field1_, 0);
     const bool done = LayTwoLevelPeriods(
         part, periods, phase, true, low, high,
-        [width](int64_t length) { return std::min(width, length); },
-        [&](int64_t at, int32_t code) { Put(out + at, code); }, [&] { return Stopped(); });
-    if (!done)
-        return -1;
-    for (out += part; out < end; ++out)
-        Put(out, low);
-    return 1;
+        [width](int64_t length) { return std::min(width, length); }, out, extremes, stopped);
+    if (done) {
+        out += part;
+        codes::FillNoted(out, end - out, low, extremes);
+    }
+    StartWritten(extremes.lowest, extremes.highest);
+    return done ? 1 : -1;
 }
 
 std::unique_ptr<__MSignal> __MRect::Clone() const {

@@ -1,6 +1,10 @@
 #include "signal/noise.h"
 
+#include "signal/noise_fill.h"
+#include "signal/period_layout.h"
 #include "signal/waveform_math.h"
+
+#include <algorithm>
 
 #include <chrono>
 #include <cmath>
@@ -49,53 +53,47 @@ int32_t __MNoise::Generate(int16_t* buffer, int32_t base, int32_t bits, double /
     if (!prepared_ || buffer == nullptr)
         return 0;
     SetPolarityRange(bits, field2_);
-    StartWrittenFromRange();
+    codes::Extremes extremes{highestAllowed_, lowestAllowed_};
     const int64_t a = span_ / 2;
     const auto b = static_cast<double>(base);
     const auto amplitude = static_cast<double>(a);
-
+    // Each variant fills the buffer in stretches and checks the stop flag between
+    // them; its generator state runs on from one stretch to the next.
+    auto fill = [&](auto stretch) {
+        for (int64_t i = 0; i < points_; i += layout::StopChunk) {
+            stretch(buffer + i, std::min<int64_t>(layout::StopChunk, points_ - i));
+            if (Stopped())
+                return false;
+        }
+        return true;
+    };
+    bool done = true;
     if (field1_ == NoiseGaussian) {
         random_.Seed(TickCount());
         selector_ = static_cast<uint8_t>(TickCount() & 1u);
-        for (int32_t i = 0; i < points_; ++i) {
-            int32_t r1 = random_.Next();
-            while (r1 == 0)
-                r1 = random_.Next();
-            const int32_t r2 = random_.Next();
-            const double u1 = r1 / static_cast<double>(NoiseRandom::Max);
-            const double u2 = r2 / static_cast<double>(NoiseRandom::Max);
-            const double turn = wavemath::TwoPi * u2;
-            const double g =
-                std::sqrt(-2 * std::log(u1)) * (selector_ ? std::sin(turn) : std::cos(turn));
-            selector_ ^= 1u;
-            Put(buffer + i, Clamp(b + std::trunc(amplitude * g)));
-            if (Stopped())
-                return -1;
-        }
+        done = fill([&](int16_t* out, int64_t count) {
+            noisefill::Gaussian(random_, selector_, out, count, base, amplitude, lowestAllowed_,
+                                highestAllowed_, extremes);
+        });
     } else if (field1_ == NoiseUniform) {
         random_.Seed(TickCount());
-        const int64_t range = 2 * a; // at least 2: the amplitude is at least 1
-        const bool wide = range > NoiseRandom::Max + 1;
-        for (int32_t i = 0; i < points_; ++i) {
-            int64_t r = random_.Next();
-            if (wide)
-                r = r * (NoiseRandom::Max + 1) + random_.Next();
-            Put(buffer + i, Clamp(b + static_cast<double>(r % range - a)));
-            if (Stopped())
-                return -1;
-        }
+        // 2a is at least 2 (the amplitude is at least 1); one draw covers at most
+        // 32768 values.
+        const bool wide = 2 * a > NoiseRandom::Max + 1;
+        done = fill([&](int16_t* out, int64_t count) {
+            noisefill::Uniform(random_, out, count, base, a, wide, lowestAllowed_, highestAllowed_,
+                               extremes);
+        });
     } else {
         const int32_t below = Clamp(b - amplitude);
         const int32_t above = Clamp(b + amplitude);
         uint32_t reg = SequenceStart;
-        for (int32_t i = 0; i < points_; ++i) {
-            reg = (reg << 1) | (((reg >> 30) ^ (reg >> 27)) & 1u);
-            Put(buffer + i, (reg & 0x80000000u) != 0 ? below : above);
-            if (Stopped())
-                return -1;
-        }
+        done = fill([&](int16_t* out, int64_t count) {
+            noisefill::Sequence(reg, out, count, below, above, extremes);
+        });
     }
-    return 1;
+    StartWritten(extremes.lowest, extremes.highest);
+    return done ? 1 : -1;
 }
 
 std::unique_ptr<__MSignal> __MNoise::Clone() const {

@@ -1,5 +1,8 @@
 #include "signal/sample_block.h"
 
+#include "signal/code_kernels.h"
+#include "signal/period_layout.h"
+
 #include <algorithm>
 
 int32_t __MBuffer::Prepare(UndulaRequest* request, float minClock, float maxClock,
@@ -62,24 +65,28 @@ int32_t __MBuffer::Generate(int16_t* buffer, int32_t base, int32_t bits, double 
     if (!prepared_ || buffer == nullptr)
         return 0;
     SetPolarityRange(bits, polarity_);
-    StartWrittenFromRange();
-    int16_t* out = buffer;
+    codes::Extremes extremes{highestAllowed_, lowestAllowed_};
     // Code 0, not the base, before the block.
-    for (int32_t i = 0; i < leading_; ++i)
-        Put(out++, 0);
+    codes::FillNoted(buffer, leading_, 0, extremes);
+    int16_t* const out = buffer + std::max(leading_, 0);
     const int64_t part = points_ - leading_;
-    int64_t i = 0;
-    int32_t previous = 0;
-    for (; i < field2_ && i < part; ++i) {
-        previous = Clamp(static_cast<double>(base) + data_[i]);
-        Put(out + i, previous);
-        if (Stopped())
-            return -1;
+    const int64_t used = std::min<int64_t>(field2_, part);
+    bool done = true;
+    for (int64_t i = 0; i < used; i += layout::StopChunk) {
+        const int64_t count = std::min(layout::StopChunk, used - i);
+        codes::ClampShifted(data_ + i, count, base, lowestAllowed_, highestAllowed_, out + i,
+                            extremes);
+        if (Stopped()) {
+            done = false;
+            break;
+        }
     }
-    // The even extension repeats the last sample.
-    for (; i < part; ++i)
-        Put(out + i, previous);
-    return 1;
+    // The even extension repeats the last sample (code 0 when none was played).
+    if (done && used < part)
+        codes::FillNoted(out + std::max<int64_t>(used, 0), part - std::max<int64_t>(used, 0),
+                         used > 0 ? out[used - 1] : 0, extremes);
+    StartWritten(extremes.lowest, extremes.highest);
+    return done ? 1 : -1;
 }
 
 std::unique_ptr<__MSignal> __MBuffer::Clone() const {

@@ -1,6 +1,11 @@
 #include "signal/saw_triangle.h"
 
+#include "signal/accumulation.h"
+#include "signal/code_kernels.h"
+#include "signal/period_layout.h"
 #include "signal/waveform_math.h"
+
+#include <algorithm>
 
 #include <cmath>
 #include <limits>
@@ -24,6 +29,35 @@ RampLevels LevelsOf(int32_t span, int32_t polarity) {
     default:
         return {0, 2 * a};
     }
+}
+
+// The levels of one triangle period of `length` points, added up point by point:
+// an even period runs 0, s, ..., H (at length / 2), ..., s with s = H / (length /
+// 2); an odd one 0, s, ..., H, H, ..., s with s = H / ((length - 1) / 2). At the
+// turn the level takes one step on and two back (v + s - 2s), as the sums always
+// did.
+std::vector<Progression> TriangleRuns(int64_t length, double height) {
+    std::vector<Progression> runs;
+    if (length < 1)
+        return runs;
+    if (length % 2 == 0) {
+        const int64_t half = length / 2;
+        const double s = height / (static_cast<double>(length) / 2);
+        // Values 0 .. half rise; the turn follows the crest at index half.
+        const double beyond = AppendAccumulation(runs, 0, 0.0, s, half + 1);
+        AppendAccumulation(runs, half + 1, beyond - 2 * s, -s, length - half - 1);
+        return runs;
+    }
+    const int64_t crest = (length - 1) / 2;
+    const double s = length > 1 ? height / (static_cast<double>(length - 1) / 2) : 0;
+    AppendAccumulation(runs, 0, 0.0, s, crest + 1);
+    if (length > crest + 1) {
+        // The crest is written twice; the turn is the second of them.
+        const double top = runs.back().Last();
+        runs.push_back({crest + 1, 1, top, 0});
+        AppendAccumulation(runs, crest + 2, (top + s) - 2 * s, -s, length - crest - 2);
+    }
+    return runs;
 }
 
 } // namespace
@@ -70,35 +104,38 @@ int32_t __MSaw2::Generate(int16_t* buffer, int32_t base, int32_t bits, double ph
     const int32_t top = Code(base, ramp.bottom + ramp.height);
     const bool falling = field1_ != 0;
     const bool single = singlePlay_ != 0;
-    StartWrittenFromRange();
-
+    codes::Extremes extremes{highestAllowed_, lowestAllowed_};
     int16_t* out = buffer;
-    for (int32_t i = 0; i < leading_; ++i)
-        Put(out++, top);
+    codes::FillNoted(out, leading_, top, extremes);
+    out += std::max(leading_, 0);
     if (single) {
-        Put(out++, bottom);
-        Put(out++, bottom);
+        codes::FillNoted(out, 2, bottom, extremes);
+        out += 2;
     }
     int16_t* const end = buffer + points_;
     const int64_t part = single ? static_cast<int64_t>(perPeriod_) : end - out;
     const int64_t periods = single || periods_ < 1 ? 1 : periods_;
-    for (int64_t j = 0; j < periods; ++j) {
-        const int64_t start = wavemath::PeriodStart(j, part, periods);
-        const int64_t length = wavemath::PeriodStart(j + 1, part, periods) - start;
-        const double step = length > 1 ? ramp.height / static_cast<double>(length - 1) : 0;
-        const int64_t shift = wavemath::PhaseShift(phase, length);
-        double v = falling ? ramp.height : 0;
-        for (int64_t i = 0; i < length; ++i) {
-            Put(out + start + (i + shift) % length, Code(base, ramp.bottom + v));
-            v += falling ? -step : step;
-            if (Stopped())
-                return -1;
-        }
+    const codes::LevelCoder coder(base, lowestAllowed_, highestAllowed_);
+    auto stopped = [this] { return Stopped(); };
+    // Each period rises (or falls) from its start level by H / (length - 1) per
+    // point, added up point by point: the runs reproduce those sums exactly.
+    const bool laid = layout::LayPeriods(
+        part, periods, out,
+        [&](int64_t length, int16_t* period) {
+            const double step = length > 1 ? ramp.height / static_cast<double>(length - 1) : 0;
+            std::vector<Progression> runs;
+            AppendAccumulation(runs, 0, falling ? ramp.height : 0, falling ? -step : step, length);
+            return layout::WriteRuns(runs, length, wavemath::PhaseShift(phase, length), coder,
+                                     ramp.bottom, period, extremes, stopped);
+        },
+        stopped);
+    if (laid) {
+        // The pad point of a single play rests at the bottom.
+        out += part;
+        codes::FillNoted(out, end - out, bottom, extremes);
     }
-    // The pad point of a single play rests at the bottom.
-    for (out += part; out < end; ++out)
-        Put(out, bottom);
-    return 1;
+    StartWritten(extremes.lowest, extremes.highest);
+    return laid ? 1 : -1;
 }
 
 std::unique_ptr<__MSignal> __MSaw2::Clone() const {
@@ -192,55 +229,32 @@ int32_t __MTriangle2::Generate(int16_t* buffer, int32_t base, int32_t bits, doub
     const RampLevels ramp = LevelsOf(span_, field1_);
     const int32_t bottom = Code(base, ramp.bottom);
     const bool single = singlePlay_ != 0;
-    StartWrittenFromRange();
-
+    codes::Extremes extremes{highestAllowed_, lowestAllowed_};
     int16_t* out = buffer;
-    for (int32_t i = 0; i < leading_; ++i)
-        Put(out++, bottom);
+    codes::FillNoted(out, leading_, bottom, extremes);
+    out += std::max(leading_, 0);
     if (single) {
-        Put(out++, bottom);
-        Put(out++, bottom);
+        codes::FillNoted(out, 2, bottom, extremes);
+        out += 2;
     }
     int16_t* const end = buffer + points_;
     const int64_t part = single ? static_cast<int64_t>(perPeriod_) : end - out;
     const int64_t periods = single || periods_ < 1 ? 1 : periods_;
-    for (int64_t j = 0; j < periods; ++j) {
-        const int64_t start = wavemath::PeriodStart(j, part, periods);
-        const int64_t length = wavemath::PeriodStart(j + 1, part, periods) - start;
-        const bool evenLength = length % 2 == 0;
-        // An even period runs 0, s, ..., H (at length / 2), ..., s; an odd one
-        // 0, s, ..., H, H, ..., s.
-        double s = 0;
-        if (evenLength)
-            s = ramp.height / (static_cast<double>(length) / 2);
-        else if (length > 1)
-            s = ramp.height / (static_cast<double>(length - 1) / 2);
-        const int64_t crest = (length - 1) / 2; // odd: the crest is written twice
-        const int64_t turn = (length + 1) / 2;
-        double v = 0;
-        for (int64_t i = 0; i < length; ++i) {
-            Put(out + start + i, Code(base, ramp.bottom + v));
-            if (evenLength) {
-                v += s;
-                if (i == length / 2) {
-                    v -= 2 * s;
-                    s = -s;
-                }
-            } else if (i == crest) {
-                // the level stays
-            } else if (i == turn) {
-                v = v + s - 2 * s;
-                s = -s;
-            } else {
-                v += s;
-            }
-            if (Stopped())
-                return -1;
-        }
+    const codes::LevelCoder coder(base, lowestAllowed_, highestAllowed_);
+    auto stopped = [this] { return Stopped(); };
+    const bool laid = layout::LayPeriods(
+        part, periods, out,
+        [&](int64_t length, int16_t* period) {
+            return layout::WriteRuns(TriangleRuns(length, ramp.height), length, 0, coder,
+                                     ramp.bottom, period, extremes, stopped);
+        },
+        stopped);
+    if (laid) {
+        out += part;
+        codes::FillNoted(out, end - out, bottom, extremes);
     }
-    for (out += part; out < end; ++out)
-        Put(out, bottom);
-    return 1;
+    StartWritten(extremes.lowest, extremes.highest);
+    return laid ? 1 : -1;
 }
 
 std::unique_ptr<__MSignal> __MTriangle2::Clone() const {

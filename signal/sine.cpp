@@ -1,5 +1,8 @@
 #include "signal/sine.h"
 
+#include "signal/code_kernels.h"
+
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -137,29 +140,51 @@ int32_t __MAnySine::Generate(int16_t* buffer, int32_t base, int32_t bits, double
 
     const int32_t first = Code(base, scale * std::sin(phase) + offset);
     StartWritten(first, first);
-    int16_t* out = buffer;
-    for (int32_t i = 0; i < leading_; ++i)
-        Put(out++, first);
-    if (single) {
-        Put(out++, first);
-        Put(out++, first);
-    }
+    // Leading points, the two lead points of a single play and the first point of
+    // the period part all hold the first code.
+    const int64_t lead = int64_t{std::max(leading_, 0)} + (single ? 2 : 0);
+    codes::Fill(buffer, lead, static_cast<int16_t>(first));
+    int16_t* out = buffer + lead;
     if (leading_ >= points_)
         return 1;
 
-    Put(out, first);
+    *out = static_cast<int16_t>(first);
     double s = std::sin(phase + step);
     double k = std::cos(phase + step);
     const double cs = std::cos(step);
     const double ss = std::sin(step);
-    for (int32_t i = 1; i < periodPoints; ++i) {
-        Put(out + i, Code(base, scale * s + offset));
-        const double nextS = s * cs + k * ss;
-        const double nextK = k * cs - s * ss;
-        s = nextS;
-        k = nextK;
-        if (Stopped())
-            return -1;
+    // One chain of rotations over the whole buffer: every S and K is the product of
+    // the ones before, so no step can be skipped or reordered without changing
+    // codes. The loop keeps the chain alone on its critical path.
+    if (std::isfinite(s) && std::isfinite(k) && std::isfinite(scale) && std::isfinite(offset)) {
+        const codes::LevelCoder coder(base, lowestAllowed_, highestAllowed_);
+        codes::Extremes extremes{first, first};
+        for (int32_t i = 1; i < periodPoints; ++i) {
+            const int32_t code = coder(scale * s + offset);
+            out[i] = static_cast<int16_t>(code);
+            extremes.Add(code);
+            const double nextS = s * cs + k * ss;
+            const double nextK = k * cs - s * ss;
+            s = nextS;
+            k = nextK;
+            if (Stopped()) {
+                StartWritten(extremes.lowest, extremes.highest);
+                return -1;
+            }
+        }
+        StartWritten(extremes.lowest, extremes.highest);
+    } else {
+        // A phase that is not a finite number makes every level NaN, which counts
+        // as 0.
+        for (int32_t i = 1; i < periodPoints; ++i) {
+            Put(out + i, Code(base, scale * s + offset));
+            const double nextS = s * cs + k * ss;
+            const double nextK = k * cs - s * ss;
+            s = nextS;
+            k = nextK;
+            if (Stopped())
+                return -1;
+        }
     }
     if (single) {
         // The pad after the period holds the start level, where the period ends.

@@ -46,7 +46,7 @@ int64_t RunLength(double v, double step, int64_t remaining) {
     if (remaining <= 1 || !std::isfinite(v) || !std::isfinite(step))
         return 1;
     // A sum that does not move never moves: the same addition gives the same result.
-    if (v + step == v && v != 0)
+    if (v + step == v)
         return remaining;
     if (std::fabs(v) < 0x1p-1000) // zero and tiny values: step by step
         return 1;

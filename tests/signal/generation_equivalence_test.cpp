@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -45,7 +46,10 @@ std::vector<TestBoard> Boards() {
     return {StandardBoard(),
             {{1e8, 2.5e7, 1e6}, 1e6f, 1e8f},
             {{9.9e7, 3.3e7, 1.1e6, 77777, 3001}, 3000.0f, 9.9e7f},
-            {{48000}, 48000.0f, 48000.0f}};
+            {{48000}, 48000.0f, 48000.0f},
+            // One slow clock under wide limits: periods of one or two points that the
+            // even flag grows to three periods and more.
+            {{1000}, 1.0f, 1e8f}};
 }
 
 // One drawn plan: the request, the board arguments and the Generate arguments.
@@ -202,6 +206,7 @@ struct KindSweep {
     std::string name;
     int32_t kind;
     int rounds;
+    friend void PrintTo(const KindSweep& c, std::ostream* os) { *os << c.name; }
 };
 
 class GenerationEquivalence : public ::testing::TestWithParam<KindSweep> {};
@@ -241,5 +246,53 @@ INSTANTIATE_TEST_SUITE_P(
                       KindSweep{"SequenceNoise", KindNoise, 200},
                       KindSweep{"SampleBlock", KindSampleBlock, 300}),
     CaseName());
+
+// With the even flag an odd period of 999 points is served twice: the second
+// period is a copy of the first, phase shift included.
+TEST(GenerationEquivalence, PeriodServedTwiceMatchesThePlainLoops) {
+    for (const int32_t kind : {KindSaw, KindTriangle, KindMeander, KindPulse}) {
+        for (const double phase : {0.0, 2.0, 5.0}) {
+            Plan plan;
+            plan.request = MakeRequest(kind, 1e8 / 999, 100, PolarityBipolar);
+            plan.request.sawDirection = phase > 1 ? 1 : 0;
+            plan.request.duration = 3e-6;
+            plan.capacity = 100000;
+            plan.even = true;
+            plan.phase = phase;
+            auto wave = MakeWaveform(kind);
+            ASSERT_TRUE(PreparePlan(*wave, plan, StandardBoard())) << plan.Describe();
+            ASSERT_EQ(wave->Periods(), 2) << plan.Describe();
+            ASSERT_EQ(wave->Points(), 1998) << plan.Describe();
+            EXPECT_TRUE(SameAsPlain(*wave, plan));
+        }
+    }
+}
+
+// A stopped generation ends with -1 after a stretch; the next one, with the flag
+// cleared, writes the whole plan as the plain loops do.
+TEST(GenerationEquivalence, StoppedThenClearedGenerationMatchesThePlainLoops) {
+    std::vector<int16_t> blockData(200000);
+    for (size_t i = 0; i < blockData.size(); ++i)
+        blockData[i] = static_cast<int16_t>(i * 7919 % 20000) - 10000;
+    for (const int32_t kind :
+         {KindSine, KindTriangle, KindSaw, KindMeander, KindPulse, KindNoise, KindSampleBlock}) {
+        Plan plan;
+        plan.request = MakeRequest(kind, 100, 8191, PolarityBipolar);
+        plan.request.sampleRate = 1e8;
+        plan.request.duration = 1e-3;
+        plan.request.samples = blockData.data();
+        plan.request.sampleCount = static_cast<int32_t>(blockData.size());
+        plan.capacity = 200000;
+        plan.phase = 1;
+        auto wave = MakeWaveform(kind);
+        ASSERT_TRUE(PreparePlan(*wave, plan, StandardBoard())) << plan.Describe();
+        ASSERT_GT(wave->Points(), 100000) << plan.Describe();
+        std::vector<int16_t> buffer(static_cast<size_t>(wave->Points()) + 2);
+        wave->RequestStop();
+        EXPECT_EQ(wave->Generate(buffer.data(), 0, 14, plan.phase), -1) << plan.Describe();
+        wave->ClearStop();
+        EXPECT_TRUE(SameAsPlain(*wave, plan));
+    }
+}
 
 } // namespace

@@ -352,4 +352,45 @@ inline Output SequenceNoise(const __MSignal& wave, int32_t polarity, int32_t bas
     return w.Finish(points);
 }
 
+// The uniform and Gaussian noise loops over `count` points, from a generator and
+// selector the caller seeded; the range is [lowest, highest].
+inline std::vector<int16_t> UniformNoise(NoiseRandom& random, int64_t count, int32_t base,
+                                         int64_t a, int32_t lowest, int32_t highest) {
+    std::vector<int16_t> codes;
+    const auto b = static_cast<double>(base);
+    const int64_t range = 2 * a;
+    const bool wide = range > NoiseRandom::Max + 1;
+    for (int64_t i = 0; i < count; ++i) {
+        int64_t r = random.Next();
+        if (wide)
+            r = r * (NoiseRandom::Max + 1) + random.Next();
+        const double code =
+            std::clamp<double>(b + static_cast<double>(r % range - a), lowest, highest);
+        codes.push_back(static_cast<int16_t>(code));
+    }
+    return codes;
+}
+
+inline std::vector<int16_t> GaussianNoise(NoiseRandom& random, uint8_t& selector, int64_t count,
+                                          int32_t base, double amplitude, int32_t lowest,
+                                          int32_t highest) {
+    std::vector<int16_t> codes;
+    const auto b = static_cast<double>(base);
+    for (int64_t i = 0; i < count; ++i) {
+        int32_t r1 = random.Next();
+        while (r1 == 0)
+            r1 = random.Next();
+        const int32_t r2 = random.Next();
+        const double u1 = r1 / static_cast<double>(NoiseRandom::Max);
+        const double u2 = r2 / static_cast<double>(NoiseRandom::Max);
+        const double turn = wavemath::TwoPi * u2;
+        const double g =
+            std::sqrt(-2 * std::log(u1)) * (selector ? std::sin(turn) : std::cos(turn));
+        selector ^= 1u;
+        const double code = std::clamp<double>(b + std::trunc(amplitude * g), lowest, highest);
+        codes.push_back(static_cast<int16_t>(code));
+    }
+    return codes;
+}
+
 } // namespace plain

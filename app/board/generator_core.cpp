@@ -106,6 +106,9 @@ void GeneratorCore::Fail(int line, int code, int messageId) {
 
 void GeneratorCore::AttachOutput(OutputControl* output) {
     output_ = output != nullptr ? output : &idle_;
+    if (started_ && !output_->AllocateBuffer(board_.Information().memory)) {
+        Fail(__LINE__, error_code::OutOfMemory, message::CannotCreate);
+    }
 }
 
 void GeneratorCore::ApplyToDisplays() {
@@ -241,6 +244,7 @@ bool GeneratorCore::Start() {
     // Step 16.
     host_.ShowWindow();
     host_.HideProgressBar();
+    started_ = true;
     return true;
 }
 

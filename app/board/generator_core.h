@@ -128,6 +128,8 @@ public:
 
     // The output: IdleOutput until generation control is attached. `output` must
     // outlive the core (or be detached with null, which returns to IdleOutput).
+    // After the start-up the attached output gets its sample buffer for the board
+    // memory at once (failure: -3, message 196, the program ends).
     void AttachOutput(OutputControl* output);
     OutputControl& Output() { return *output_; }
     IdleOutput& Idle() { return idle_; }
@@ -202,6 +204,7 @@ private:
     IdleOutput idle_;
     OutputControl* output_ = &idle_;
     bool terminated_ = false;
+    bool started_ = false;
     bool destroyed_ = false;
     bool shutDown_ = false;
 };

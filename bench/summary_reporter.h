@@ -23,7 +23,7 @@ struct SummaryColumn {
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
     SummaryReporter(std::string heading, std::vector<SummaryColumn> columns)
-        : heading_(std::move(heading)), columns_(std::move(columns)) {}
+        : ConsoleReporter(OO_Tabular), heading_(std::move(heading)), columns_(std::move(columns)) {}
 
     bool ReportContext(const Context& context) override {
         cpus_ = context.cpu_info.num_cpus;
@@ -35,7 +35,10 @@ public:
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration)
                 continue;
-            Row row{run.benchmark_name(), {}};
+            // The name without the iteration count and the timing suffix.
+            std::string name = run.benchmark_name();
+            name = name.substr(0, name.find("/iterations:"));
+            Row row{name, {}};
             for (const SummaryColumn& column : columns_) {
                 const auto found = run.counters.find(column.counter);
                 row.cells.push_back(run.error_occurred || found == run.counters.end()

@@ -105,8 +105,8 @@ int32_t LupexView::BeginDraw(QPainter* painter, const LupexRect* rect, const Lup
     }
     full_ = full;
 
-    cursorSample_ =
-        mouse_ ? SampleUnder(layout, mouse_->x()) : static_cast<int32_t>(std::ceil(full.firstX));
+    // Without a mouse position yet: the first sample on screen.
+    cursorSample_ = SampleUnder(layout, mouse_ ? mouse_->x() : INT_MIN);
     state->cursorSample = cursorSample_;
 
     const Mapping map = MappingFor(layout);

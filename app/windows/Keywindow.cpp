@@ -8,6 +8,8 @@ TForm2::TForm2(TForm1& main)
       ui_(std::make_unique<Ui::TForm2>()) {
     ui_->setupUi(this);
     SetTexts();
+    // The unit keys of the parameter the main window's entry edits now.
+    SetUnitKeys(main_.UnitKeyCaptions());
 }
 
 TForm2::~TForm2() = default;

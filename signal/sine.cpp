@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -52,7 +53,9 @@ int32_t __MSine2::WholeMemoryPlan(const double* clocks, int32_t clockCount, doub
     clock_ = LookupClock(clocks, clockCount, wanted);
     double p = clock_ / inUse;
     const double fit = std::trunc(capacity_ / p);
-    if (fit < 1)
+    // Far less than a point per period (a clock table far below the maximum clock)
+    // would ask for more periods than a count can hold: nothing fits then.
+    if (fit < 1 || !(fit <= std::numeric_limits<int32_t>::max()))
         return -2;
     int32_t periods = static_cast<int32_t>(fit);
     int32_t points = static_cast<int32_t>(std::trunc(periods * p));

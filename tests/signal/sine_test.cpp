@@ -331,6 +331,9 @@ const FailureCase kFailures[] = {
     {"WholeMemoryEvenImpossible", 1000, 100, 333500, 1, 1000, false, 2, true, {333500}, -1},
     // The lowest clock reaching F x span gives a period longer than the memory.
     {"WholeMemoryNoPeriodFits", 1500, 1000, 3e5, 2, 200, false, 2, false, {6e5, 3e5}, -2},
+    // A table far below the maximum clock: 2e-5 points per period would make 5e9
+    // periods of the memory, more than a count holds.
+    {"WholeMemoryTooManyPeriods", 5e7, 100, 1e8, 1, 100000, false, 2, true, {1000}, -2},
 };
 
 class SineFailure : public testing::TestWithParam<FailureCase> {};

@@ -15,7 +15,8 @@
 // - Points per period (Query 30) is the block without the leading points, so that
 //   clock / points per period is the realised frequency reported.
 // - A polarity other than 0, 1 and 2 takes the whole range of the bit count.
-// - The stop flag is checked after every sample (result -1).
+// - The stop flag is checked after every stretch of at most 65,536 samples
+//   (result -1).
 // - Lowest and highest written are the extremes of every code written, the zero
 //   codes of a delay included.
 

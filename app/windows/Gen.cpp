@@ -1,7 +1,13 @@
 #include "app/windows/Gen.h"
 
+#include "app/board/generation_control.h"
 #include "app/params/signal_types.h"
+#include "app/windows/Extendedparamwindow.h"
+#include "app/windows/Fileconfig.h"
 #include "app/windows/Keywindow.h"
+#include "app/windows/Optionswindow.h"
+#include "app/windows/Preview.h"
+#include "app/windows/Savewindow.h"
 #include "app/windows/hint_text.h"
 #include "app/windows/signal_list_delegate.h"
 #include "app/windows/window_pictures.h"
@@ -573,6 +579,103 @@ void TForm1::EndApplication() {
     terminated_ = true;
     // Ends a running event loop; before the loop the program entry sees the flag.
     QCoreApplication::exit(1);
+}
+
+// --- AuxiliaryHost ---
+
+bool TForm1::OutputRunning() const {
+    return core_->Output().Running();
+}
+
+void TForm1::ScheduleRestart() {
+    if (generation_ != nullptr) {
+        generation_->ScheduleRestart();
+    }
+}
+
+void TForm1::SelectParameter(ParameterKind kind) {
+    if (EntryController* entry = core_->Entry()) {
+        entry->ChooseAdditional(kind);
+    }
+}
+
+void TForm1::ReselectParameter() {
+    if (EntryController* entry = core_->Entry()) {
+        const ParameterKind current = entry->Kind();
+        if (current >= kind::Offset) {
+            entry->ChooseAdditional(current);
+        } else if (current >= 0) {
+            entry->ChooseKind(current);
+        }
+    }
+}
+
+void TForm1::ReloadDriver() {
+    core_->ReloadDriver(core_->Settings().deviceName);
+}
+
+void TForm1::ApplyLanguage() {
+    core_->LoadLanguage();
+    SetTexts();
+    if (windows_.keyboard != nullptr) {
+        windows_.keyboard->SetTexts();
+    }
+    if (windows_.options != nullptr) {
+        windows_.options->SetTexts();
+    }
+    if (windows_.additional != nullptr) {
+        windows_.additional->SetTexts();
+    }
+    if (windows_.saving != nullptr) {
+        windows_.saving->SetTexts();
+    }
+    if (windows_.preview != nullptr) {
+        windows_.preview->SetTexts();
+    }
+    if (windows_.fileSettings != nullptr) {
+        windows_.fileSettings->SetTexts();
+    }
+}
+
+// --- FileLoadHost ---
+
+void TForm1::RestoreWindows() {
+    show();
+}
+
+void TForm1::SetFlashWriteEnabled(bool enabled) {
+    ui_->N16->setEnabled(enabled);
+}
+
+bool TForm1::ViewerAvailable() const {
+    return core_->ViewingAvailable();
+}
+
+void TForm1::SetPreviewRange(const LupexViewRange& range) {
+    if (windows_.preview != nullptr) {
+        windows_.preview->SetViewRange(range);
+    }
+}
+
+bool TForm1::PreviewVisible() const {
+    return windows_.preview != nullptr && windows_.preview->isVisible();
+}
+
+void TForm1::ShowPreview() {
+    if (windows_.preview != nullptr) {
+        windows_.preview->show();
+    }
+}
+
+void TForm1::ContinueStartAfterLoad() {
+    if (generation_ != nullptr) {
+        generation_->FileLoadAccepted();
+    }
+}
+
+FileLoadResult TForm1::RunFileLoad() {
+    // The open dialog and the file settings window come with File / Load.
+    return FileLoadResult::None;
 }
 
 // --- Handlers ---

@@ -18,23 +18,29 @@
 //   - the menus: the actions N1 .. N18 of Ui() (File / Quit, N7, is connected);
 //   - the other windows: SetWindows() gives the main window their addresses.
 
+#include "app/board/generation_host.h"
 #include "app/board/generator_core.h"
+#include "app/params/aux_host.h"
 #include "app/params/entry_view.h"
+#include "app/params/file_settings.h"
 #include "app/params/parameter_view.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Ui {
 class TForm1;
 }
 class QLabel;
 class QLineEdit;
+class GenerationControl;
 class TForm2;
 class TForm3;
 class TForm4;
@@ -57,7 +63,9 @@ class TForm1 final : public QMainWindow,
                      public EntryView,
                      public board::BoardIndicators,
                      public board::PollTimer,
-                     public board::MainWindowHost {
+                     public board::MainWindowHost,
+                     public AuxiliaryHost,
+                     public FileLoadHost {
     Q_OBJECT
 
 public:
@@ -69,6 +77,23 @@ public:
     Ui::TForm1& Form() { return *ui_; }
     void SetWindows(const AuxiliaryWindows& windows) { windows_ = windows; }
     const AuxiliaryWindows& Windows() const { return windows_; }
+
+    // Generation control, attached by the program once the start-up succeeded and
+    // detached (null) before it goes; null in tests that run the window without it.
+    void AttachGeneration(GenerationControl* generation) { generation_ = generation; }
+    GenerationControl* Generation() const { return generation_; }
+
+    // The data file as File / Load read it (empty before a load). Generation control
+    // reads the samples from here; the preview window shows them.
+    std::vector<uint8_t>& FileData() { return fileData_; }
+    const std::vector<uint8_t>& FileData() const { return fileData_; }
+    // File / Load: the open dialog, reading the file, the file settings window.
+    FileLoadResult RunFileLoad();
+
+    // What the options, extended parameters and file settings windows ask of the
+    // main window.
+    AuxiliaryHost& AuxHost() { return *this; }
+    FileLoadHost& FileHost() { return *this; }
 
     // The glyph ImagePlug shows (-1 before the first display update).
     int PlugGlyph() const { return plugGlyph_; }
@@ -135,8 +160,24 @@ public:
     void StopTimers() override;
     void EndApplication() override;
 
+    // --- AuxiliaryHost ---
+    bool OutputRunning() const override;
+    void ScheduleRestart() override;
+    void StartButtonClick() override; // the Start/Stop action
+    void SelectParameter(ParameterKind kind) override;
+    void ReselectParameter() override;
+    void ReloadDriver() override;
+    void ApplyLanguage() override;
+    // --- FileLoadHost ---
+    void RestoreWindows() override;
+    void SetFlashWriteEnabled(bool enabled) override;
+    bool ViewerAvailable() const override;
+    void SetPreviewRange(const LupexViewRange& range) override;
+    bool PreviewVisible() const override;
+    void ShowPreview() override;
+    void ContinueStartAfterLoad() override;
+
     // Handlers.
-    void StartButtonClick();
     void N7Click();
 
 protected:
@@ -155,6 +196,8 @@ private:
     QLabel* statusPanels_[2] = {nullptr, nullptr};
     std::unique_ptr<board::GeneratorCore> core_;
     AuxiliaryWindows windows_;
+    GenerationControl* generation_ = nullptr;
+    std::vector<uint8_t> fileData_;
     std::array<std::string, 7> entryTexts_{}; // index = box position; 0 unused
     std::array<std::string, 3> unitKeys_{};
     int plugGlyph_ = -1;

@@ -107,10 +107,13 @@ struct ClampWindow {
     Lanes high;
     uint16_t add;
 
-    Lanes operator()(Lanes s) const {
+    // s within the window.
+    Lanes Clamp(Lanes s) const {
         const Lanes raised = s < low ? low : s;
-        return WrappingAdd(raised > high ? high : raised, add);
+        return raised > high ? high : raised;
     }
+
+    Lanes operator()(Lanes s) const { return WrappingAdd(Clamp(s), add); }
 };
 
 ClampWindow ClampWindowOf(int32_t offsetCode, int32_t limit) {
@@ -123,33 +126,25 @@ ClampWindow ClampWindowOf(int32_t offsetCode, int32_t limit) {
 }
 
 // The same limit for words with sync bits: a sum beyond +-kWordLimit becomes the
-// limit plus the word's two low bits. Which sums are beyond is decided by comparing
-// s with thresholds; the masks aboveAll / belowAll stand for thresholds beyond every
-// 16-bit value.
+// limit plus the word's two low bits. A sum is beyond exactly when the window moved
+// s; offsets below the window's bound (allLimited) limit every word.
 struct SyncLimit {
-    Lanes above; // s > above: the sum exceeds +kWordLimit
-    Lanes below; // s < below: the sum is below -kWordLimit
-    Lanes aboveAll;
-    Lanes belowAll;
-    uint16_t add;
+    ClampWindow window;
+    Lanes allLimited;
 
     Lanes operator()(Lanes s, ULanes words) const {
         const Lanes sync = reinterpret_cast<Lanes>(words & 3);
-        const Lanes high = (s > above) | aboveAll;
-        const Lanes low = (s < below) | belowAll;
-        const Lanes limited = high ? sync + Splat(kWordLimit) : sync - Splat(kWordLimit);
-        return (high | low) ? limited : WrappingAdd(s, add);
+        const Lanes clamped = window.Clamp(s);
+        const Lanes limited = (clamped != s) | allLimited;
+        return WrappingAdd(clamped, window.add) + (limited & sync);
     }
 };
 
 SyncLimit SyncLimitOf(int32_t offsetCode) {
-    // Far offsets limit every word alike; the bound keeps the thresholds in 32 bits.
-    const int32_t offset = std::clamp(offsetCode, -0x20000, 0x20000);
-    const int32_t above = kWordLimit - offset;
-    const int32_t below = -kWordLimit - offset;
-    return {Splat(std::clamp(above, -0x8000, 0x7FFF)), Splat(std::clamp(below, -0x8000, 0x7FFF)),
-            Splat(above < -0x8000 ? -1 : 0), Splat(below > 0x7FFF ? -1 : 0),
-            static_cast<uint16_t>(offset & 0xFFFF)};
+    // At the window's upper bound only s = -0x8000 is not limited, which is the word
+    // 0x8000 (0x0000 unsigned) whose sync bits are 0 anyway.
+    return {ClampWindowOf(offsetCode, kWordLimit),
+            Splat(offsetCode < -(kWordLimit + 0x7FFF) ? -1 : 0)};
 }
 
 // 16-bit data with an offset of exactly 0.

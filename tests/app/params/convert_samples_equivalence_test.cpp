@@ -43,7 +43,9 @@ TEST(ConvertSamplesEquivalence, EveryCombinationMatchesThePlainConversion) {
     constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
     constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
     // Offset codes: none, the entered range (multiples of 4 up to +-65536), values
-    // near each limit, odd codes a record may hold, and far beyond any limit.
+    // near each limit, odd codes a record may hold, the offsets beyond which every
+    // sample is limited (limit + 0x7FFF or 0x8000, word and byte limits) and far
+    // beyond any limit.
     const std::vector<int32_t> offsetCodes{0,
                                            4,
                                            -4,

@@ -173,10 +173,15 @@ bool BoardSelection::UpdateButtonEnabled() const {
 
 void BoardSelection::RefreshInformation() {
     IADCDevice* driver = session_.Driver();
+    const std::string notAvailable = Text(options_text::NotAvailable);
     if (driver == nullptr) {
+        // Without a driver (none loaded, or a reload that failed) nothing can be
+        // read, and what a released driver reported is no longer true.
+        serial_ = notAvailable;
+        firmware_ = notAvailable;
+        driverVersion_ = notAvailable;
         return;
     }
-    const std::string notAvailable = Text(options_text::NotAvailable);
 
     int32_t firmware = 0;
     const bool firmwareRead = driver->Control(ctl::FirmwareVersion, &firmware) == 1;

@@ -101,7 +101,7 @@ public:
     // UpdateButtonClick (USB, with the second driver object): the output stopped,
     // the boards that answer counted, the list refilled with that many ids.
     void UpdateButtonClick();
-    // The labels of the "Information" tab; nothing without a main driver.
+    // The labels of the "Information" tab; "Not available" without a main driver.
     void RefreshInformation();
     // Memo1: text 225, then the signal library, the driver and the driver's second
     // module ("name(a.b.c.d)", an empty line for an absent one).

@@ -176,6 +176,9 @@ public:
     // state part to every painting).
     LupexWorkArea& ViewerWorkArea() { return viewerArea_; }
     bool TunerPresent() const { return tuner_.Present(); }
+    // The tuner's Create("SETUP", driver) (the options window's board choice);
+    // nothing without the tuner.
+    void SetupTuner(IADCDevice* driver) { tuner_.Setup(driver); }
     // Path of the settings file ("" when the program path is unknown).
     std::string SettingsPath() const;
 

@@ -125,6 +125,11 @@ void OptionsLogic::PutSettings() {
     startTypeRow_ = settings_.dacStartMode == 4 ? 1 : 0;
 }
 
+void OptionsLogic::SetSynthesiser(bool present) {
+    synthesiserEnabled_ = present;
+    ListBox1Click(familyRow_);
+}
+
 void OptionsLogic::ListBox1Click(int row) {
     const int count = static_cast<int>(GenerationFamilies().size());
     familyRow_ = row >= 0 && row < count ? row : 0;

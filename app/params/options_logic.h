@@ -128,6 +128,10 @@ public:
     // FillBoardSettings, steps 3-4: RLoad, MinVolts, MaxVolts into Edit3, Edit1,
     // Edit2; CheckBox3 and ComboBox3 from DACUseExt and DACStartMode.
     void PutSettings();
+    // The board's synthesiser became known again (after a driver reload):
+    // RadioButton4 enabled only with one, and the chosen family's radio button shown
+    // again (a board without one has its synthesiser modes dropped).
+    void SetSynthesiser(bool present);
 
     // --- Signals tab. ---
     // ListBox1Click: remembers the row (-1: row 0) and checks the radio button of

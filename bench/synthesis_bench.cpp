@@ -5,7 +5,9 @@
 // alone (the kind's Generate into a buffer, no thread and no copy) is timed in the
 // same iterations as well.
 //
-// Counters (ratios are speed-ups: above 1 means faster than the baseline):
+// Counters (ratios are speed-ups: above 1 means faster than the baseline; each is
+// the median over the iterations of the times measured in that iteration, so that
+// a burst of load from other programs moves it little):
 //   Msamples_s     samples per second of the Undula path, in millions
 //   x_memset       memset time / Undula time
 //   x_reference    reference time / Undula time
@@ -21,6 +23,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -123,6 +126,14 @@ std::function<void(std::span<int16_t>)> CaseReference(const KindCase& c, const R
     }
 }
 
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
 double Seconds(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double>(to - from).count();
 }
@@ -203,10 +214,11 @@ void Synthesis(benchmark::State& state, const KindCase& c, int64_t size) {
         mismatches += client[i] != referenceOut[i] ? 1 : 0;
 
     const size_t bytes = static_cast<size_t>(points) * sizeof(int16_t);
-    double memsetTime = 0;
-    double referenceTime = 0;
-    double generateTime = 0;
     double undulaTime = 0;
+    std::vector<double> xMemset;
+    std::vector<double> xReference;
+    std::vector<double> genXMemset;
+    std::vector<double> genXReference;
     for (auto _ : state) {
         const auto t0 = Clock::now();
         std::memset(client.data(), 0x11, bytes);
@@ -226,20 +238,24 @@ void Synthesis(benchmark::State& state, const KindCase& c, int64_t size) {
             return;
         }
         const auto t5 = Clock::now();
-        memsetTime += Seconds(t0, t1);
-        referenceTime += Seconds(t1, t2);
-        generateTime += Seconds(t2, t3);
+        const double memsetTime = Seconds(t0, t1);
+        const double referenceTime = Seconds(t1, t2);
+        const double generateTime = Seconds(t2, t3);
         undulaTime += Seconds(t4, t5);
+        xMemset.push_back(memsetTime / Seconds(t4, t5));
+        xReference.push_back(referenceTime / Seconds(t4, t5));
+        genXMemset.push_back(memsetTime / generateTime);
+        genXReference.push_back(referenceTime / generateTime);
         state.SetIterationTime(Seconds(t4, t5));
     }
     const auto iterations = static_cast<double>(state.iterations());
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * points);
     state.counters["points"] = points;
     state.counters["Msamples_s"] = iterations * points / undulaTime / 1e6;
-    state.counters["x_memset"] = memsetTime / undulaTime;
-    state.counters["x_reference"] = referenceTime / undulaTime;
-    state.counters["gen_x_memset"] = memsetTime / generateTime;
-    state.counters["gen_x_reference"] = referenceTime / generateTime;
+    state.counters["x_memset"] = Median(xMemset);
+    state.counters["x_reference"] = Median(xReference);
+    state.counters["gen_x_memset"] = Median(genXMemset);
+    state.counters["gen_x_reference"] = Median(genXReference);
     if (comparable)
         state.counters["mismatches"] = static_cast<double>(mismatches);
 }

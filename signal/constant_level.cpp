@@ -44,8 +44,10 @@ int32_t __MImpulse::Generate(int16_t* buffer, int32_t base, int32_t bits, double
     int32_t level = 0;
     TwoLevels(base, field2_, first, level);
     StartWrittenFromRange();
-    for (int32_t i = 0; i < points_; ++i)
-        Put(buffer + i, level);
+    if (points_ > 0) {
+        std::fill_n(buffer, points_, static_cast<int16_t>(level));
+        StartWritten(level, level);
+    }
     return 1;
 }
 

@@ -90,6 +90,10 @@ int32_t Undula::Start(UndulaRequest* request, int32_t base, int32_t bits, double
     job->phase = phase;
     job->completion = completion;
     job->context = context;
+    // These kinds write exactly the planned points, the lead points included.
+    const bool fillKind =
+        request->kind == KindMeander || request->kind == KindPulse || request->kind == KindConstant;
+    job->direct = fillKind && request->sampleCount == job->wave->Points();
     job->wave->ClearStop();
     Computation& running = *job;
     current_ = std::move(job);
@@ -100,7 +104,15 @@ int32_t Undula::Start(UndulaRequest* request, int32_t base, int32_t bits, double
 void Undula::Run(Computation& job) {
     bool copied = false;
     int32_t result = 0;
-    {
+    if (job.direct) {
+        std::lock_guard waveLock(waveLock_);
+        std::lock_guard lock(lock_);
+        if (job.cancel.load() == 0) {
+            result = job.wave->Generate(job.destination, job.base, job.bits, job.phase);
+            result_ = result;
+            copied = result == 1;
+        }
+    } else {
         std::lock_guard waveLock(waveLock_);
         result = job.wave->Generate(work_.data(), job.base, job.bits, job.phase);
         std::lock_guard lock(lock_);

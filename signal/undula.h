@@ -14,6 +14,11 @@
 //   queries of waveform results take it too, so they wait for a generation in
 //   progress instead of racing it.
 // - Lock order: waveLock_ before lock_.
+// - The kinds whose generation is a fill (meander, pulse, constant level) cost no
+//   more to generate than to copy: when the client takes every planned point they
+//   are generated straight into its buffer, under `lock_` like the copy they
+//   replace, so Cancel still waits for at most one pass over the buffer and nothing
+//   is written after it returns.
 //
 // Prepare returns what the waveform returned (1, or 2 when the request was moved),
 // not always 1: callers test for less than 1, and 2 tells them the realised values
@@ -61,6 +66,8 @@ private:
         double phase = 0;
         UndulaCompletion completion = nullptr;
         void* context = nullptr;
+        // The kind is generated straight into the client's buffer (see Run).
+        bool direct = false;
     };
 
     void Run(Computation& job);

@@ -219,14 +219,20 @@ TEST(ClampShifted, MatchesThePerSampleClamp) {
     }
 }
 
+// Small fills, block-copied ones and fills large enough to bypass the caches (from
+// 4,194,304 codes), from aligned and unaligned starts.
 TEST(Fill, WritesExactlyTheCount) {
-    for (const int64_t count : {0, 1, 7, 8, 9, 2047, 2048, 2049, 4096, 5000, 100001}) {
-        std::vector<int16_t> buffer(static_cast<size_t>(count) + 8, 0x5555);
-        codes::Fill(buffer.data(), count, -1234);
-        for (int64_t i = 0; i < count; ++i)
-            ASSERT_EQ(buffer[static_cast<size_t>(i)], -1234) << i << " of " << count;
-        for (size_t i = static_cast<size_t>(count); i < buffer.size(); ++i)
-            ASSERT_EQ(buffer[i], 0x5555) << "past the count " << count;
+    for (const int64_t count :
+         {0, 1, 7, 8, 9, 2047, 2048, 2049, 4096, 5000, 100001, 1 << 22, (1 << 22) + 13}) {
+        for (const size_t start : {size_t{0}, size_t{3}}) {
+            std::vector<int16_t> buffer(static_cast<size_t>(count) + 16, 0x5555);
+            codes::Fill(buffer.data() + start, count, -1234);
+            const auto end = start + static_cast<size_t>(count);
+            for (size_t i = 0; i < buffer.size(); ++i) {
+                const int16_t expected = i >= start && i < end ? -1234 : 0x5555;
+                ASSERT_EQ(buffer[i], expected) << i << " of " << count << " from " << start;
+            }
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "signal/sine.h"
 #include "signal/undula.h"
+#include "signal/waveforms.h"
 #include "tests/signal/board_tables.h"
 
 #include <gtest/gtest.h>
@@ -313,6 +314,71 @@ TEST(Undula, DestructionDuringComputationWaitsForWorkers) {
             u->Cancel();
         }
         u.reset();
+    }
+}
+
+// The fill kinds are written straight into the client's buffer when it takes every
+// planned point; with fewer codes asked they go through the work buffer. Either way
+// the client gets the waveform's first codes and nothing past them, and a cancelled
+// computation writes nothing after Cancel returns.
+TEST(Undula, FillKindsWriteTheCodesAskedAndNothingAfterCancel) {
+    Board board;
+    board.capacity = 1 << 20;
+    for (const int32_t kind : {KindMeander, KindPulse, KindConstant}) {
+        for (const bool fewer : {false, true}) {
+            Undula u;
+            std::vector<int16_t> buffer(static_cast<size_t>(board.capacity) + 2, Untouched);
+            UndulaRequest r{};
+            r.kind = kind;
+            r.amplitude = 3000;
+            r.frequency = 1000;
+            r.polarity = PolarityBipolar;
+            r.duration = 2e-4;
+            r.samples = buffer.data();
+            int32_t mode = ModeWholeMemory;
+            ASSERT_EQ(u.Query(QuerySetRequest, &r), 1);
+            ASSERT_EQ(u.Query(QuerySetMode, &mode), 1);
+            ASSERT_GE(Prepare(u, r, board), 1);
+            const int32_t points = r.sampleCount;
+            ASSERT_GE(points, 3); // the constant level's plan holds 4 points
+            auto reference = MakeWaveform(kind);
+            reference->SetMode(mode);
+            UndulaRequest again = r;
+            int32_t referencePoints = 0;
+            ASSERT_GE(reference->Prepare(&again, StandardMinClock, StandardMaxClock,
+                                         board.clocks.data(), 15, board.capacity, 0,
+                                         &referencePoints, 0),
+                      1);
+            ASSERT_EQ(referencePoints, points);
+            std::vector<int16_t> expected(static_cast<size_t>(points) + 2, Untouched);
+            ASSERT_EQ(reference->Generate(expected.data(), 9, 14, 0.0), 1);
+
+            if (fewer)
+                r.sampleCount = points / 3;
+            ASSERT_EQ(u.Start(&r, 9, 14, 0.0, nullptr, nullptr, 0), 1);
+            ASSERT_EQ(u.Query(QueryWait, nullptr), 1);
+            const auto count = static_cast<size_t>(r.sampleCount);
+            EXPECT_TRUE(std::equal(buffer.begin(), buffer.begin() + static_cast<long>(count),
+                                   expected.begin()))
+                << "kind " << kind << " fewer " << fewer;
+            EXPECT_TRUE(std::all_of(buffer.begin() + static_cast<long>(count), buffer.end(),
+                                    [](int16_t code) { return code == Untouched; }))
+                << "kind " << kind << " fewer " << fewer;
+
+            // Started again into a fresh buffer and cancelled at once.
+            std::vector<int16_t> cancelled(buffer.size(), Untouched);
+            r.samples = cancelled.data();
+            ASSERT_EQ(u.Start(&r, 9, 14, 0.0, nullptr, nullptr, 0), 1);
+            u.Cancel();
+            const std::vector<int16_t> atCancel = cancelled;
+            // The next Start joins the cancelled worker.
+            std::vector<int16_t> last(16, Untouched);
+            r.samples = last.data();
+            r.sampleCount = std::min(points, 8);
+            ASSERT_EQ(u.Start(&r, 9, 14, 0.0, nullptr, nullptr, 0), 1);
+            ASSERT_EQ(u.Query(QueryWait, nullptr), 1);
+            EXPECT_EQ(cancelled, atCancel) << "kind " << kind;
+        }
     }
 }
 

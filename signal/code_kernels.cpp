@@ -12,12 +12,6 @@
 namespace codes {
 namespace {
 
-// Fill copies a filled block of this many codes; a block that stays in the first
-// level cache writes about as fast as memset.
-constexpr int64_t FillBlock = 2048;
-
-// Fills of at least this many codes (8 MiB) bypass the caches.
-constexpr int64_t StreamFill = int64_t{1} << 22;
 
 // Runs of one code shorter than this on average are converted point by point.
 constexpr double ShortRun = 8;
@@ -118,11 +112,11 @@ RunEnd FindRunEnd(const LevelCoder& coder, double bottom, double start, double s
 
 } // namespace
 
-void Fill(int16_t* out, int64_t count, int16_t code) {
+void Fill(int16_t* out, int64_t count, int16_t code, bool bypassCaches) {
 #if defined(__SSE2__)
     // A fill far larger than the caches is written around them: the stores need
     // not read each line first, and the caches keep what the program works on.
-    if (count >= StreamFill) {
+    if (bypassCaches || count >= StreamFill) {
         int64_t i = 0;
         for (; i < count && reinterpret_cast<uintptr_t>(out + i) % 16 != 0; ++i)
             out[i] = code;
@@ -135,18 +129,14 @@ void Fill(int16_t* out, int64_t count, int16_t code) {
         return;
     }
 #endif
-    const int64_t block = std::min(count, FillBlock);
     int64_t i = 0;
 #if defined(__SSE2__)
     const __m128i eight = _mm_set1_epi16(code);
-    for (; i + 8 <= block; i += 8)
+    for (; i + 8 <= count; i += 8)
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), eight);
 #endif
-    for (; i < block; ++i)
+    for (; i < count; ++i)
         out[i] = code;
-    for (i = block; i < count; i += block)
-        std::memcpy(out + i, out,
-                    static_cast<size_t>(std::min(block, count - i)) * sizeof(int16_t));
 }
 
 void ConvertProgression(const LevelCoder& coder, double bottom, double start, double step,

@@ -52,14 +52,19 @@ private:
     double highRel_; // highest allowed - base
 };
 
-// Writes `code` into out[0 .. count).
-void Fill(int16_t* out, int64_t count, int16_t code);
+// Fills of at least this many codes (8 MiB) are best written around the caches.
+inline constexpr int64_t StreamFill = int64_t{1} << 22;
+
+// Writes `code` into out[0 .. count). With bypassCaches the stores go around the
+// caches (no line is read first); for a piece of a fill of StreamFill codes or more.
+void Fill(int16_t* out, int64_t count, int16_t code, bool bypassCaches = false);
 
 // Fill, and notes the code in `extremes` when anything was written.
-inline void FillNoted(int16_t* out, int64_t count, int32_t code, Extremes& extremes) {
+inline void FillNoted(int16_t* out, int64_t count, int32_t code, Extremes& extremes,
+                      bool bypassCaches = false) {
     if (count < 1)
         return;
-    Fill(out, count, static_cast<int16_t>(code));
+    Fill(out, count, static_cast<int16_t>(code), bypassCaches);
     extremes.Add(code);
 }
 

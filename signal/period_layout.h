@@ -69,14 +69,15 @@ bool WriteRuns(const std::vector<Progression>& runs, int64_t length, int64_t shi
 }
 
 // Writes `code` at the positions of generation order from .. from + count - 1 of a
-// period of `length` points shifted by `shift`.
+// period of `length` points shifted by `shift`. A fill of codes::StreamFill codes
+// or more is written around the caches, chunk by chunk.
 template <class Stopped>
 bool FillShifted(int64_t from, int64_t count, int64_t length, int64_t shift, int32_t code,
                  int16_t* period, codes::Extremes& extremes, Stopped stopped) {
     for (int64_t k = 0; k < count;) {
         const int64_t at = (from + k + shift) % length;
         const int64_t take = std::min({count - k, length - at, StopChunk});
-        codes::FillNoted(period + at, take, code, extremes);
+        codes::FillNoted(period + at, take, code, extremes, count >= codes::StreamFill);
         if (stopped())
             return false;
         k += take;

@@ -18,6 +18,7 @@
 #include <ostream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -219,18 +220,21 @@ TEST(ClampShifted, MatchesThePerSampleClamp) {
     }
 }
 
-// Small fills, block-copied ones and fills large enough to bypass the caches (from
-// 4,194,304 codes), from aligned and unaligned starts.
+// Small fills, block-copied ones and fills that bypass the caches (asked for, or
+// from 4,194,304 codes), from aligned and unaligned starts.
 TEST(Fill, WritesExactlyTheCount) {
     for (const int64_t count :
          {0, 1, 7, 8, 9, 2047, 2048, 2049, 4096, 5000, 100001, 1 << 22, (1 << 22) + 13}) {
-        for (const size_t start : {size_t{0}, size_t{3}}) {
+        for (const auto& [start, bypass] :
+             {std::pair{size_t{0}, false}, std::pair{size_t{3}, false}, std::pair{size_t{0}, true},
+              std::pair{size_t{5}, true}}) {
             std::vector<int16_t> buffer(static_cast<size_t>(count) + 16, 0x5555);
-            codes::Fill(buffer.data() + start, count, -1234);
+            codes::Fill(buffer.data() + start, count, -1234, bypass);
             const auto end = start + static_cast<size_t>(count);
             for (size_t i = 0; i < buffer.size(); ++i) {
                 const int16_t expected = i >= start && i < end ? -1234 : 0x5555;
-                ASSERT_EQ(buffer[i], expected) << i << " of " << count << " from " << start;
+                ASSERT_EQ(buffer[i], expected)
+                    << i << " of " << count << " from " << start << " bypass " << bypass;
             }
         }
     }

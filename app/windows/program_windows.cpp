@@ -7,11 +7,16 @@
 #include "app/windows/Optionswindow.h"
 #include "app/windows/Preview.h"
 #include "app/windows/Savewindow.h"
+#include "app/windows/generation_panel.h"
 
 ProgramWindows::ProgramWindows(board::StartupOptions options)
     : main_(std::make_unique<TForm1>(std::move(options))) {
     if (main_->TerminationRequested()) {
         return;
+    }
+    generation_ = std::make_unique<GenerationPanel>(*main_);
+    if (main_->TerminationRequested()) {
+        return; // no sample buffer: the program ends
     }
     AuxiliaryWindows windows;
     keyboard_ = std::make_unique<TForm2>(*main_);
@@ -55,6 +60,7 @@ ProgramWindows::~ProgramWindows() {
     windows.keyboard = nullptr;
     main_->SetWindows(windows);
     keyboard_.reset();
+    generation_.reset();
     main_.reset();
 }
 

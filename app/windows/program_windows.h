@@ -6,6 +6,10 @@
 // to end, the other windows are not made (nothing would use them) and
 // TerminationRequested() is true: the event loop must not run.
 //
+// Once the start-up succeeded, generation control (GenerationPanel) is made right
+// after the main window; it goes after the other windows and before the main
+// window, whose destruction unloads the signal library and the driver it uses.
+//
 // Destruction runs the other way round, so the main window, which saves the
 // settings, goes last and sees what the other windows recorded.
 
@@ -13,6 +17,7 @@
 
 #include <memory>
 
+class GenerationPanel;
 class TForm1;
 class TForm2;
 class TForm3;
@@ -30,6 +35,8 @@ public:
 
     bool TerminationRequested() const;
     TForm1& Main() { return *main_; }
+    // Null when the start-up failed.
+    GenerationPanel* Generation() { return generation_.get(); }
     TForm2* Keyboard() { return keyboard_.get(); }
     TForm3* Options() { return options_.get(); }
     TForm4* Additional() { return additional_.get(); }
@@ -39,6 +46,7 @@ public:
 
 private:
     std::unique_ptr<TForm1> main_;
+    std::unique_ptr<GenerationPanel> generation_;
     std::unique_ptr<TForm2> keyboard_;
     std::unique_ptr<TForm3> options_;
     std::unique_ptr<TForm4> additional_;

@@ -39,6 +39,7 @@
 #include "signal/component/ifactory.h"
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <string>
@@ -138,10 +139,10 @@ public:
             *static_cast<int32_t*>(out) = version_.revision;
             return 0;
         case InfoPath:
-            *static_cast<const char**>(out) = path_.c_str();
+            *static_cast<const char**>(out) = module_ ? module_->path.c_str() : "";
             return 0;
         case InfoFileName:
-            *static_cast<const char**>(out) = fileName_.c_str();
+            *static_cast<const char**>(out) = module_ ? module_->fileName.c_str() : "";
             return 1;
         default:
             return FactoryUnknownCode;
@@ -149,7 +150,7 @@ public:
     }
 
     bool Init(void* module) override {
-        module_ = module;
+        moduleBase_ = module;
         return true;
     }
     bool Shutdown() override {
@@ -162,8 +163,10 @@ public:
 
     // Called once when the library is loaded (see ComponentLifetime).
     void Load() {
-        path_ = ModulePathOf(this);
-        fileName_ = std::string(FileNameOf(path_));
+        auto names = std::make_unique<ModuleNames>();
+        names->path = ModulePathOf(this);
+        names->fileName = std::string(FileNameOf(names->path));
+        module_ = std::move(names);
         Init(ModuleBaseOf(this));
     }
 
@@ -173,15 +176,22 @@ public:
     }
 
 private:
+    // Where the library lives, known once it is loaded. Held apart so that the
+    // factory itself stays constant-initialised: a std::string member has no
+    // constant constructor with every compiler and standard library pair.
+    struct ModuleNames {
+        std::string path;
+        std::string fileName;
+    };
+
     static void* Address(Object* object) { return static_cast<Interface*>(object); }
 
     const char* registryBase_;
     const char* componentName_;
     const char* interfaceName_;
     ComponentVersion version_;
-    void* module_ = nullptr;
-    std::string path_;
-    std::string fileName_;
+    void* moduleBase_ = nullptr;
+    std::unique_ptr<ModuleNames> module_;
     std::mutex mutex_;
     ObjectArray<Object> objects_;
 };

@@ -1,6 +1,7 @@
 #include "component/registry_file.h"
 
 #include "component/registry_default.h"
+#include "component/registry_location.h"
 
 #include <cerrno>
 #include <climits>
@@ -141,6 +142,8 @@ void RemoveStaleTemporaries(const std::string& target, const std::string& folder
 } // namespace
 
 std::string DefaultRegistryPath() {
+    if (std::string installed = RegistryLocationIn(OwnBinaryFolder()); !installed.empty())
+        return installed;
     return QUORVEL_DEFAULT_REGISTRY;
 }
 

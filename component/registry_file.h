@@ -17,10 +17,11 @@
 
 namespace quorvel {
 
-// $QUORVEL_REGISTRY when set and not empty; else the path fixed when the tree was
-// configured (the build tree's registry.reg unless QUORVEL_REGISTRY_FILE was given).
+// $QUORVEL_REGISTRY when set and not empty; else DefaultRegistryPath().
 std::string RegistryPath();
-// The configured path alone.
+// For an installed binary, the registry its install step named (see
+// registry_location.h); else the path fixed when the tree was configured (the
+// build tree's registry.reg unless QUORVEL_REGISTRY_FILE was given).
 std::string DefaultRegistryPath();
 
 enum class RegistryStatus {

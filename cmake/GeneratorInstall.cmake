@@ -22,3 +22,5 @@ install(CODE "
   set(GENERATOR_UNINSTALL_SCRIPT \"${CMAKE_CURRENT_LIST_DIR}/generator-uninstall\")
   include(\"${CMAKE_CURRENT_LIST_DIR}/GeneratorInstallFinish.cmake\")
 ")
+
+include(${CMAKE_CURRENT_LIST_DIR}/GeneratorPackage.cmake)

@@ -4,6 +4,11 @@
 // codes repeat, short ones whose codes change every point, several periods,
 // phases, polarities, bases near and beyond the code range, bit counts, single
 // play with delays, and odd sizes.
+//
+// The sine is the one exception: long buffers are computed as independent chains
+// restarted from the single chain's closed form, so a code may differ from the
+// single chain's by one where that chain's level lies within 1e-6 of a rounding
+// boundary (SineCodeAgrees); every other code must be the same.
 
 #include "signal/constant_level.h"
 #include "signal/meander_pulse.h"
@@ -16,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <ostream>
@@ -173,6 +179,13 @@ plain::Output PlainOf(const __MSignal& wave, const Plan& plan) {
     }
 }
 
+// A sine code that differs from the single chain's: by one code, where that chain's
+// level lies within 1e-6 of a rounding boundary (a half-integer).
+bool SineCodeAgrees(int16_t code, int16_t chainCode, double chainLevel) {
+    const double fromBoundary = std::fabs(chainLevel - std::floor(chainLevel) - 0.5);
+    return std::abs(code - chainCode) == 1 && fromBoundary < 1e-6;
+}
+
 // Generates the plan with the library (into a guarded buffer with room for the
 // two single-play lead points) and compares it with the plain loops. Returns
 // false after the first difference.
@@ -189,17 +202,34 @@ bool SameAsPlain(__MSignal& wave, const Plan& plan) {
         }
     }
     const plain::Output expected = PlainOf(wave, plan);
+    size_t boundaryPoints = 0;
     for (size_t i = 0; i < points; ++i) {
-        if (buffer[i] != expected.codes[i]) {
-            ADD_FAILURE() << "code " << i << " of " << points << " is " << buffer[i]
-                          << ", the plain loop wrote " << expected.codes[i] << ": "
-                          << plan.Describe();
-            return false;
+        if (buffer[i] == expected.codes[i])
+            continue;
+        if (!expected.levels.empty() &&
+            SineCodeAgrees(buffer[i], expected.codes[i], expected.levels[i])) {
+            ++boundaryPoints;
+            continue;
         }
+        ADD_FAILURE() << "code " << i << " of " << points << " is " << buffer[i]
+                      << ", the plain loop wrote " << expected.codes[i] << ": " << plan.Describe();
+        return false;
     }
-    EXPECT_EQ(wave.LowestWritten(), expected.lowest) << plan.Describe();
-    EXPECT_EQ(wave.HighestWritten(), expected.highest) << plan.Describe();
-    return wave.LowestWritten() == expected.lowest && wave.HighestWritten() == expected.highest;
+    // Boundary points are rare: a systematic drift would show as many of them.
+    EXPECT_LE(boundaryPoints, 1 + points / 10000) << plan.Describe();
+    if (boundaryPoints == 0) {
+        EXPECT_EQ(wave.LowestWritten(), expected.lowest) << plan.Describe();
+        EXPECT_EQ(wave.HighestWritten(), expected.highest) << plan.Describe();
+        return wave.LowestWritten() == expected.lowest && wave.HighestWritten() == expected.highest;
+    }
+    // A boundary point may be an extreme: the extremes are those of what was written.
+    const auto written =
+        std::minmax_element(buffer.begin(), buffer.begin() + static_cast<long>(points));
+    EXPECT_EQ(wave.LowestWritten(), *written.first) << plan.Describe();
+    EXPECT_EQ(wave.HighestWritten(), *written.second) << plan.Describe();
+    EXPECT_LE(std::abs(wave.LowestWritten() - expected.lowest), 1) << plan.Describe();
+    EXPECT_LE(std::abs(wave.HighestWritten() - expected.highest), 1) << plan.Describe();
+    return true;
 }
 
 struct KindSweep {
@@ -292,6 +322,37 @@ TEST(GenerationEquivalence, StoppedThenClearedGenerationMatchesThePlainLoops) {
         EXPECT_EQ(wave->Generate(buffer.data(), 0, 14, plan.phase), -1) << plan.Describe();
         wave->ClearStop();
         EXPECT_TRUE(SameAsPlain(*wave, plan));
+    }
+}
+
+// Sine buffers long enough to be computed by two threads, over seeded plans: whole
+// memory, several periods, every polarity, phases and bases; the rule of
+// SineCodeAgrees holds over millions of points.
+TEST(GenerationEquivalence, LongSinePlansFollowTheSingleChain) {
+    Draw draw{std::mt19937_64(0x5eed51e5u)};
+    constexpr int32_t kAmplitudes[] = {1, 100, 4095, 8191, 8192, 32767};
+    for (int round = 0; round < 6; ++round) {
+        Plan plan;
+        plan.mode = round % 2 == 0 ? ModeWholeMemoryAlways : ModeWholeMemory;
+        plan.capacity = static_cast<int32_t>(draw.Int(1 << 20, 3 << 20));
+        plan.even = round % 3 == 0;
+        plan.request =
+            MakeRequest(KindSine, draw.LogUniform(10, 1e6), draw.Pick(kAmplitudes), draw.Int(0, 2));
+        plan.base = draw.Int(-100, 100);
+        plan.bits = round == 5 ? 16 : 14;
+        plan.phase = draw.Uniform(-4, 4);
+        __MSine2 wave;
+        ASSERT_TRUE(PreparePlan(wave, plan, StandardBoard())) << plan.Describe();
+        ASSERT_GT(wave.Points(), 1 << 20) << plan.Describe();
+        if (round == 0) {
+            // Stopped, both halves give up; cleared, the next run is whole.
+            std::vector<int16_t> buffer(static_cast<size_t>(wave.Points()) + 2);
+            wave.RequestStop();
+            EXPECT_EQ(wave.Generate(buffer.data(), plan.base, plan.bits, plan.phase), -1);
+            wave.ClearStop();
+        }
+        if (!SameAsPlain(wave, plan))
+            return;
     }
 }
 

@@ -16,7 +16,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 namespace plain {
@@ -25,6 +27,9 @@ struct Output {
     std::vector<int16_t> codes; // the points of the plan (two more in single play room)
     int32_t lowest = 0;         // lowest and highest written
     int32_t highest = 0;
+    // The sine's level (before rounding, without the base) of each point its
+    // rotation chain wrote; NaN elsewhere. Empty for the other kinds.
+    std::vector<double> levels;
 };
 
 // The per-sample rules of __MSignal: range, rounding and clamping, and the written
@@ -93,7 +98,7 @@ public:
     }
     Output Finish(size_t points) {
         codes_.resize(points);
-        return {codes_, lowest_, highest_};
+        return {codes_, lowest_, highest_, {}};
     }
 
 private:
@@ -163,7 +168,9 @@ inline Output Sine(const __MSignal& wave, int32_t polarity, int32_t base, int32_
     double k = std::cos(phase + step);
     const double cs = std::cos(step);
     const double ss = std::sin(step);
+    std::vector<double> levels(points, std::numeric_limits<double>::quiet_NaN());
     for (int32_t i = 1; i < periodPoints; ++i) {
+        levels[static_cast<size_t>(out + i)] = scale * s + offset;
         w.Put(out + i, w.Code(base, scale * s + offset));
         const double nextS = s * cs + k * ss;
         const double nextK = k * cs - s * ss;
@@ -174,7 +181,9 @@ inline Output Sine(const __MSignal& wave, int32_t polarity, int32_t base, int32_
         for (int64_t pad = out + periodPoints; pad < wave.Points(); ++pad)
             w.Put(pad, first);
     }
-    return w.Finish(points);
+    Output output = w.Finish(points);
+    output.levels = std::move(levels);
+    return output;
 }
 
 inline Output Saw(const __MSignal& wave, bool falling, int32_t polarity, int32_t base, int32_t bits,

@@ -4,15 +4,15 @@
 // validity, Get, Rename, InsertAt and RemoveAt. (Writing is left out: its flush to
 // the disk would make each run slow, and it reads nothing from the input.)
 //
-// Built two ways, like fuzz_config_reader: with clang as a libFuzzer program
-// (fuzz_signal_store), and with any compiler as a replay program (FUZZ_REPLAY) that
-// runs the files named on its command line, or else fixed seeds and a fixed set of
-// their mutations.
+// Built two ways (tests/CMakeLists.txt, add_fuzz_target): as a libFuzzer program in
+// a fuzzing tree, and with any compiler as a replay program that runs the seed
+// corpus in tests/fuzz/fuzz_signal_store/ and fixed mutations of it as a test.
 
 #include "app/params/cslparams.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -96,6 +96,20 @@ void Exercise(params::SignalRecordStore& store, std::string_view bytes) {
 
 } // namespace
 
+// The file path must really load, or the target would test only the memory path.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    params::SignalRecord records[2] = {params::EmptySignalRecord(), params::EmptySignalRecord()};
+    records[1].type = 1;
+    params::SignalRecordStore probe;
+    if (probe.Open(TheScratch().Write(
+            std::string_view(reinterpret_cast<const char*>(records), sizeof records))) != 1 ||
+        probe.Count() != 2) {
+        std::fprintf(stderr, "fuzz_signal_store: the scratch file does not load\n");
+        std::abort();
+    }
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
@@ -111,100 +125,3 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     Exercise(file, bytes);
     return 0;
 }
-
-#ifdef FUZZ_REPLAY
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <limits>
-#include <vector>
-
-namespace {
-
-void Run(std::string_view bytes) {
-    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-}
-
-std::string Record(int32_t type, double amplitude, double frequency, int32_t polarity) {
-    params::SignalRecord r = params::EmptySignalRecord();
-    params::SetRecordName(r, "signal0");
-    r.type = type;
-    r.amplitude = amplitude;
-    r.frequency = frequency;
-    r.polarity = polarity;
-    return std::string(reinterpret_cast<const char*>(&r), sizeof r);
-}
-
-} // namespace
-
-int main(int argc, char** argv) {
-    if (argc > 1) {
-        for (int a = 1; a < argc; ++a) {
-            std::ifstream in(argv[a], std::ios::binary);
-            const std::string bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
-            Run(bytes);
-        }
-        return 0;
-    }
-    // The file path must really load, or the replay would test only memory.
-    params::SignalRecordStore probe;
-    if (probe.Open(TheScratch().Write(Record(1, 1, 1, 1) + Record(2, 2, 2, 2))) != 1 ||
-        probe.Count() != 2) {
-        std::cerr << "the scratch file does not load\n";
-        return 1;
-    }
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const std::vector<std::string> seeds{
-        "",
-        std::string(50, '\xff'),
-        Record(1, 2.5, 1000, 2),
-        Record(1, 2.5, 1000, 2) + Record(7, 10, 1e8, 0) + std::string(12, 'x'),
-        Record(-1, nan, -1e308, 3) + Record(8, 10.5, 1e300, -2147483647 - 1),
-        std::string(88 * 3, '\0'),
-        std::string(88 * 2 + 87, 'A'),
-    };
-    uint32_t state = 2463534242u;
-    const auto next = [&state] {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return state;
-    };
-    std::size_t runs = 0;
-    for (const std::string& seed : seeds) {
-        Run(seed);
-        ++runs;
-        for (int round = 0; round < 1500; ++round) {
-            std::string bytes = seed;
-            const uint32_t edits = 1 + next() % 8;
-            for (uint32_t e = 0; e < edits; ++e) {
-                const uint32_t r = next();
-                const std::size_t at = bytes.empty() ? 0 : r % bytes.size();
-                switch ((r >> 24) % 4) {
-                case 0:
-                    if (!bytes.empty()) {
-                        bytes[at] = static_cast<char>(next());
-                    }
-                    break;
-                case 1:
-                    bytes.insert(at, 1 + next() % 90, static_cast<char>(next()));
-                    break;
-                case 2:
-                    if (!bytes.empty()) {
-                        bytes.erase(at, 1 + next() % 90);
-                    }
-                    break;
-                default:
-                    bytes.resize(at); // truncated
-                    break;
-                }
-            }
-            Run(bytes);
-            ++runs;
-        }
-    }
-    std::cout << runs << " inputs read\n";
-    return 0;
-}
-#endif

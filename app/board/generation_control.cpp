@@ -92,6 +92,11 @@ void GenerationControl::StartButtonClick() {
         running_ = false;
         if (context_.board.Found()) {
             StopGeneration();
+            // The button is released either way; the operator must not take a board
+            // that did not confirm the stop for a silent one.
+            if (!stopConfirmed_) {
+                context_.dialogs.Warn(gen_literal::StopError, Text(gen_text::Error));
+            }
         }
         context_.view.SetFlashWriteEnabled(true);
         return;
@@ -442,15 +447,21 @@ void GenerationControl::StopGeneration() {
         context_.signal->Cancel();
     }
     IADCDevice* device = Device();
+    // One confirmed StopOutput is enough; a board that answers none may still play.
+    bool confirmed = device == nullptr;
     if (device != nullptr) {
-        device->StopOutput();
+        confirmed = device->StopOutput() == 1;
     }
     if (transfer_.Exists()) {
         context_.view.ShowProgress(false);
         CollectAborted();
         context_.timers.KillTimer(timer_id::Progress);
     }
-    StopBoard();
+    if (!boardStopped_ && device != nullptr) {
+        confirmed = device->StopOutput() == 1 || confirmed;
+        boardStopped_ = true;
+    }
+    stopConfirmed_ = confirmed;
     context_.model.Params().recomputeNeeded = true;
 }
 

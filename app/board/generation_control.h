@@ -146,4 +146,5 @@ private:
     bool boardStopped_ = true;
     bool startAfterLoad_ = false;
     bool watchErrorShown_ = false;
+    bool stopConfirmed_ = true; // the last StopGeneration had a StopOutput answer 1
 };

@@ -27,6 +27,9 @@ inline constexpr int TransferError = 209; // "Error occurred when transferring d
 namespace gen_literal {
 inline constexpr const char* ReplayError = "Start error N%d"; // with StartOutput's result
 inline constexpr const char* ReplayCaption = "Error";
+// Stop pressed, and the board answered no StopOutput with success.
+inline constexpr const char* StopError =
+    "The board did not confirm the stop: the output may still be playing.";
 inline constexpr const char* OkCaption = "\xD0\x9E\xD0\x9A"; // "ОК" in Cyrillic letters
 } // namespace gen_literal
 

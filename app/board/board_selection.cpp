@@ -3,6 +3,7 @@
 #include "app/board/component_slots.h"
 #include "resources/strings/russian_words.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <utility>
@@ -47,7 +48,10 @@ std::string FirmwareText(int32_t value) {
 }
 
 std::string LibraryLine(const ModuleVersion& module) {
-    if (module.numbers[3] == 0) {
+    // An absent module reads as zeros. A present one may well end in 0 (1.0.0.0),
+    // so the last number alone does not tell.
+    if (std::all_of(module.numbers.begin(), module.numbers.end(),
+                    [](auto number) { return number == 0; })) {
         return {};
     }
     return module.name + "(" + Joined(module) + ")";

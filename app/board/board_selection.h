@@ -65,7 +65,7 @@ std::string BoardIdText(DeviceKind kind, int32_t id);
 // (0x12 -> "1.2", 0x1A -> "1.10"). Empty for a value of 0 or less.
 std::string FirmwareText(int32_t value);
 // "name(a.b.c.d)" with the four numbers in the order of their codes; empty when
-// the last number is 0 (the module is absent).
+// all four are 0 (the module is absent).
 std::string LibraryLine(const ModuleVersion& module);
 
 class BoardSelection {

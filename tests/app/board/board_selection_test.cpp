@@ -234,6 +234,19 @@ TEST_F(BoardSelectionTest, MissingInformationShowsNotAvailableAndTheReadVersion)
     EXPECT_EQ(selection.Firmware(), "Not available");
 }
 
+TEST_F(BoardSelectionTest, ReleasedDriverLeavesNothingOfItsInformation) {
+    Open("KORD77PCI", "firmware_version = 0x12\nserial_number = 4711\n");
+    ASSERT_TRUE(selection.Create(options));
+    ASSERT_EQ(selection.Firmware(), "1.2");
+    // A reload whose new driver cannot be loaded: what the old one told is gone.
+    model.CloseBoard();
+    session.ReleaseDriver();
+    selection.RefreshInformation();
+    EXPECT_EQ(selection.Firmware(), "Not available");
+    EXPECT_EQ(selection.SerialNumber(), "Not available");
+    EXPECT_EQ(selection.DriverVersion(), "Not available");
+}
+
 TEST_F(BoardSelectionTest, LibraryListHasAnEmptyLineForAnAbsentModule) {
     Open("KORD77USB", "KORD77USB.version = 1.2.3.4\nKORD77USB.second_version = 2.0.0.9\n"
                       "KORD77USB.second_name = loader\n");
@@ -244,10 +257,15 @@ TEST_F(BoardSelectionTest, LibraryListHasAnEmptyLineForAnAbsentModule) {
     EXPECT_EQ(lines[2], session.Information().driver.name + "(1.2.3.4)");
     EXPECT_EQ(lines[3], "loader(2.0.0.9)");
 
+    // A module that reads only zeros is absent; a version ending in 0 is a version.
     board::ModuleVersion absent;
     absent.name = "x";
-    absent.numbers = {1, 2, 3, 0};
+    absent.numbers = {0, 0, 0, 0};
     EXPECT_EQ(board::LibraryLine(absent), "");
+    board::ModuleVersion released;
+    released.name = "x";
+    released.numbers = {1, 2, 3, 0};
+    EXPECT_EQ(board::LibraryLine(released), "x(1.2.3.0)");
 }
 
 TEST_F(BoardSelectionTest, InformationTabIsHiddenForAFoundBoardThatIsNotUsb) {

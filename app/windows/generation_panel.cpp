@@ -1,5 +1,6 @@
 #include "app/windows/generation_panel.h"
 
+#include "app/windows/Extendedparamwindow.h"
 #include "app/windows/Gen.h"
 #include "app/windows/window_pictures.h"
 #include "ui_Gen.h"
@@ -129,9 +130,10 @@ void GenerationPanel::SetProgressPosition(int32_t position) {
     main_.Form().ProgressBar1->setValue(position);
 }
 
-void GenerationPanel::SetRealisedOffset(double /*volts*/) {
-    // The extended parameters window shows the realised offset once it offers a
-    // place for it; generation control keeps it meanwhile (RealisedOffset()).
+void GenerationPanel::SetRealisedOffset(double volts) {
+    if (TForm4* additional = main_.Windows().additional) {
+        additional->ShowRealisedOffset(volts);
+    }
 }
 
 FileLoadResult GenerationPanel::RunFileLoad() {

@@ -7,9 +7,11 @@
 #include "app/board/generation_host.h"
 #include "app/params/file_conversion.h"
 #include "app/params/signal_types.h"
+#include "app/windows/Extendedparamwindow.h"
 #include "app/windows/generation_panel.h"
 #include "app/windows/window_pictures.h"
 #include "tests/app/windows/program_run.h"
+#include "ui_Extendedparamwindow.h"
 #include "ui_Gen.h"
 
 #include <QtTest>
@@ -196,8 +198,9 @@ void GenerationWindowTest::startShowsWhatTheBoardPlaysAndStopStopsIt_data() {
 }
 
 // Start by StartButton: the board plays continuously a signal whose frequency is
-// the one FreqRez shows and whose levels span the output range AmpRez shows; the
-// button shows Stop. A second click stops the board and shows Start again.
+// the one FreqRez shows, whose levels span the output range AmpRez shows and whose
+// offset the extended parameters window shows as realised; the button shows Stop. A second click
+// stops the board and shows Start again.
 void GenerationWindowTest::startShowsWhatTheBoardPlaysAndStopStopsIt() {
     QFETCH(int, type);
     QFETCH(double, frequency);
@@ -257,6 +260,18 @@ void GenerationWindowTest::startShowsWhatTheBoardPlaysAndStopStopsIt() {
                                 .arg(shownVolts)
                                 .arg(run.Form().AmpRez->text())));
     }
+
+    // The extended parameters window shows the offset the board plays around (its
+    // unit is always the Russian volt).
+    const double shownOffset =
+        LabelValue(run.windows->Additional()->Form().Real0->text(), QStringLiteral("В"));
+    QVERIFY2(!std::isnan(shownOffset), qPrintable(run.windows->Additional()->Form().Real0->text()));
+    const double playedOffset =
+        polarity == polarity::Bipolar ? (*low + *high) / 2.0 * voltsPerCode : *low * voltsPerCode;
+    QVERIFY2(
+        std::fabs(playedOffset - shownOffset) <=
+            1.0001 * voltsPerCode + std::fabs(shownOffset) * 5e-5,
+        qPrintable(QStringLiteral("played %1 V, shown %2").arg(playedOffset).arg(shownOffset)));
 
     run.env.ClearJournal();
     ClickStart(run);

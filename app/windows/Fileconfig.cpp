@@ -74,6 +74,7 @@ void TForm7::ShowChoices() {
         auto* button = new QRadioButton(QString::fromStdString(names[i]), ui_->RadioGroup1);
         button->setObjectName(QStringLiteral("RadioGroup1Choice%1").arg(i));
         ui_->RadioGroup1->layout()->addWidget(button);
+        button->show(); // a child added to a shown group stays hidden otherwise
         const int choice = static_cast<int>(i);
         connect(button, &QRadioButton::clicked, this, [this, choice] {
             settings_->SelectChoice(choice);

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QtTest>
 
 #include <cmath>
@@ -457,6 +458,11 @@ void AuxOptionsTest::languageSwitchReachesEveryWindow() {
     QCOMPARE(options.Form().ListBox1->item(0)->text(), QStringLiteral("Sinus"));
     QCOMPARE(options.Form().CBDeviceSelect->currentIndex(), 0); // selection kept
     QCOMPARE(windows.FileSettings()->Form().Agree->text(), QStringLiteral("Accept"));
+    // The data-width group was refilled while its window was shown.
+    QCOMPARE(windows.FileSettings()->Choices().size(), std::size_t{1});
+    QCOMPARE(windows.FileSettings()->Choices()[0]->text(), QStringLiteral("16 bit"));
+    QVERIFY(windows.FileSettings()->Choices()[0]->isVisible());
+    QVERIFY(windows.FileSettings()->Choices()[0]->isChecked());
     QCOMPARE(windows.Additional()->Form().Label2->text(), QStringLiteral("Filter:"));
     shoot(QStringLiteral("en"));
 

@@ -274,6 +274,7 @@ void TForm3::ShowSynthesiser(bool present) {
 void TForm3::FillBoardSettings() {
     ++fills_;
     selection_->AfterDriverReload(*options_); // false: the application was asked to end
+    selection_->RefreshInformation();         // the new driver's, or "Not available"
     const board::BoardSession& session = main_.Core().Board();
     ShowSynthesiser(session.Driver() != nullptr && session.Information().synthesiser);
     ShowOutputParameters();

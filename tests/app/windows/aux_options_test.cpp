@@ -79,6 +79,7 @@ private slots:
     void noSynthesiserDisablesItsMode();
     void externalStartAndInterfaceSwitches();
     void deviceChangeReloadsTheDriver();
+    void deviceChangeToAMissingDriverEmptiesTheBoardTab();
     void languageSwitchReachesEveryWindow();
     void aboutTabLink();
 };
@@ -392,6 +393,30 @@ void AuxOptionsTest::deviceChangeReloadsTheDriver() {
     QCOMPARE(run.OpenedIds(),
              (std::vector<std::string>{"KORD77USB 0", "KORD77USB 1", "KORD77USB 2"}));
     QCOMPARE(Items(form.ComboBox4), (QStringList{"0", "1"}));
+}
+
+void AuxOptionsTest::deviceChangeToAMissingDriverEmptiesTheBoardTab() {
+    Run run;
+    run.env.Config("answering = 0, 1\n");
+    run.Settings("DeviceName = \"KORD77PCI\"\nLanguage = \"English\"\n");
+    ProgramWindows& windows = run.Start();
+    Ui::TForm3& form = windows.Options()->Form();
+    QCOMPARE(form.ComboBox4->count(), 2);
+    QCOMPARE(form.Label5->text(), QStringLiteral("770001"));
+    // The USB driver is no longer registered.
+    run.env.Register({{windowtest::kBase, "UndulaN", UNDULAN_LIBRARY},
+                      {windowtest::kDrivers, "KORD77PCI", KORD77PCI_LIBRARY}});
+
+    form.CBDeviceSelect->setCurrentIndex(1);
+    emit form.CBDeviceSelect->activated(1);
+    QVERIFY(!run.Main().TerminationRequested());
+    QCOMPARE(run.CountShown(run.Main().Core().Text(200)), 1);
+    QCOMPARE(form.ComboBox4->count(), 0);
+    QCOMPARE(form.Label5->text(), QStringLiteral("Not available"));
+    QCOMPARE(form.Label11->text(), QStringLiteral("Not available"));
+    QVERIFY(!form.UpdateButton->isEnabled());
+    QVERIFY(!form.RadioButton4->isEnabled());
+    QVERIFY(!run.Form().StartButton->isEnabled());
 }
 
 void AuxOptionsTest::languageSwitchReachesEveryWindow() {

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QtTest>
 
 #include <array>
@@ -93,6 +94,7 @@ private slots:
     void data16EndsOnWhateverTheFileSaid();
     void cancelAfterUnsignedKeepsTheSettingOnly();
     void closingNeedsAcceptOrCancel();
+    void hintsGoToTheStatusBar();
     void acceptSetsUpTheBlock_data();
     void acceptSetsUpTheBlock();
 };
@@ -396,6 +398,26 @@ void AuxWindowsTest::closingNeedsAcceptOrCancel() {
     QVERIFY(!file.close());
     QTest::mouseClick(file.Form().Cancel, Qt::LeftButton);
     QVERIFY(!file.isVisible());
+}
+
+void AuxWindowsTest::hintsGoToTheStatusBar() {
+    Run run;
+    run.Settings("Language = \"English\"\n");
+    ProgramWindows& windows = run.Start();
+    TForm7& file = *windows.FileSettings();
+    file.ShowForLoad();
+    struct Hint {
+        QWidget* control;
+        const char* status;
+    };
+    for (const Hint& hint : {Hint{file.Form().IsNonSigned, "Data will be regarded as unsigned"},
+                             Hint{file.Form().IsNullBits, "Making two last bits zero"},
+                             Hint{file.Form().RadioGroup1, "Data rank"}}) {
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QApplication::sendEvent(hint.control, &enter);
+        QCOMPARE(file.Form().StatusBar1->currentMessage(), QString::fromUtf8(hint.status));
+    }
+    QTest::mouseClick(file.Form().Cancel, Qt::LeftButton);
 }
 
 void AuxWindowsTest::acceptSetsUpTheBlock_data() {

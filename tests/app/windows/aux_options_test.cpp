@@ -20,6 +20,7 @@
 #include "ui_Optionswindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QListWidget>
 #include <QRadioButton>
@@ -80,6 +81,10 @@ private slots:
     void externalStartAndInterfaceSwitches();
     void deviceChangeReloadsTheDriver();
     void deviceChangeToAMissingDriverEmptiesTheBoardTab();
+    void changesWhileRunningRestartWithAutoStart_data();
+    void changesWhileRunningRestartWithAutoStart();
+    void boardOrDeviceChoiceStopsTheOutputFirst_data();
+    void boardOrDeviceChoiceStopsTheOutputFirst();
     void languageSwitchReachesEveryWindow();
     void aboutTabLink();
 };
@@ -417,6 +422,88 @@ void AuxOptionsTest::deviceChangeToAMissingDriverEmptiesTheBoardTab() {
     QVERIFY(!form.UpdateButton->isEnabled());
     QVERIFY(!form.RadioButton4->isEnabled());
     QVERIFY(!run.Form().StartButton->isEnabled());
+}
+
+// Starts a 1 kHz sine with the Start button; true when the board plays.
+static bool StartSine(Run& run) {
+    ParameterModel& model = *run.Main().Core().Model();
+    model.SelectType(signal_type::Sine);
+    run.Main().SelectSignalType(signal_type::Sine);
+    model.SetAmplitude(1.0);
+    model.SetFrequency(1000.0);
+    QTest::mouseClick(run.Form().StartButton, Qt::LeftButton);
+    return run.Main().OutputRunning();
+}
+
+void AuxOptionsTest::changesWhileRunningRestartWithAutoStart_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<bool>("autoStart");
+    QTest::newRow("generation mode") << "RadioButton2" << true;
+    QTest::newRow("external start") << "CheckBox3" << true;
+    QTest::newRow("polarity") << "ButtonPlusPolar" << true;
+    QTest::newRow("filter") << "SpeedButton1" << true;
+    QTest::newRow("generation mode without AutoStart") << "RadioButton2" << false;
+    QTest::newRow("filter without AutoStart") << "SpeedButton1" << false;
+}
+
+void AuxOptionsTest::changesWhileRunningRestartWithAutoStart() {
+    QFETCH(QString, control);
+    QFETCH(bool, autoStart);
+    Run run;
+    run.Settings(std::string("SinQuality = 3\nPolarity = 2\nFilterActive = 0\nAutoStart = ") +
+                 (autoStart ? "1" : "0") + "\n");
+    ProgramWindows& windows = run.Start();
+    QVERIFY(StartSine(run));
+    QVERIFY(!run.Main().restartTimer.isActive());
+    windows.Options()->show();
+    windows.Additional()->show();
+    auto* button = windows.Options()->findChild<QAbstractButton*>(control);
+    if (button == nullptr) {
+        button = windows.Additional()->findChild<QAbstractButton*>(control);
+    }
+    QVERIFY(button != nullptr);
+    if (qobject_cast<QCheckBox*>(button) != nullptr) {
+        windows.Options()->ShowTab(4);
+        ClickBox(button);
+    } else {
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    QCOMPARE(run.Main().restartTimer.isActive(), autoStart);
+    QVERIFY(run.Main().OutputRunning());
+}
+
+void AuxOptionsTest::boardOrDeviceChoiceStopsTheOutputFirst_data() {
+    QTest::addColumn<bool>("device"); // else the board list
+    QTest::newRow("another board") << false;
+    QTest::newRow("another device") << true;
+}
+
+void AuxOptionsTest::boardOrDeviceChoiceStopsTheOutputFirst() {
+    QFETCH(bool, device);
+    Run run;
+    run.env.Config("answering = 0, 1\n");
+    ProgramWindows& windows = run.Start();
+    QVERIFY(StartSine(run));
+    run.env.ClearJournal();
+    QComboBox* list =
+        device ? windows.Options()->Form().CBDeviceSelect : windows.Options()->Form().ComboBox4;
+    list->setCurrentIndex(1);
+    emit list->activated(1);
+    QVERIFY(!run.Main().OutputRunning());
+    // The board was told to stop before it was opened again.
+    const auto journal = run.env.Journal();
+    std::size_t stop = journal.size();
+    std::size_t open = journal.size();
+    for (std::size_t i = 0; i < journal.size(); ++i) {
+        if (journal[i].operation == "StopOutput" && stop == journal.size()) {
+            stop = i;
+        }
+        if (journal[i].operation == "OpenBoard" && open == journal.size()) {
+            open = i;
+        }
+    }
+    QVERIFY(stop < open);
+    QVERIFY(open < journal.size());
 }
 
 void AuxOptionsTest::languageSwitchReachesEveryWindow() {

@@ -16,7 +16,7 @@ build=${1:-"$root/build-bench"}
 [ $# -gt 0 ] && shift
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-programs="synthesis_bench convert_samples_bench lupex_paint_bench startup_bench"
+programs="synthesis_bench convert_samples_bench lupex_paint_bench startup_bench computed_path_bench"
 cmake --build "$build" --target $programs
 
 echo

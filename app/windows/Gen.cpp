@@ -9,6 +9,7 @@
 #include "app/windows/Preview.h"
 #include "app/windows/Savewindow.h"
 #include "app/windows/hint_text.h"
+#include "app/windows/main_entry_input.h"
 #include "app/windows/signal_list_delegate.h"
 #include "app/windows/window_pictures.h"
 #include "ui_Gen.h"
@@ -20,6 +21,7 @@
 #include <QSignalBlocker>
 #include <QStatusTipEvent>
 
+#include <algorithm>
 #include <tuple>
 #include <type_traits>
 
@@ -31,6 +33,9 @@ constexpr int kStatusBarHeight = 19;
 // The client area below the menu bar, pixels.
 constexpr int kClientWidth = 348;
 constexpr int kClientHeight = 265;
+
+// Most ticks the track bar draws.
+constexpr int64_t kBarTicks = 200;
 
 // Text numbers of SetTexts.
 constexpr int kWindowCaption = 218;
@@ -76,8 +81,16 @@ TForm1::TForm1(board::StartupOptions options, QWidget* parent)
     progressTimer.setInterval(160);
     connect(&boardPollTimer, &QTimer::timeout, this, [this] { core_->PollTick(); });
 
-    connect(ui_->StartButton, &QPushButton::clicked, this, [this] { StartButtonClick(); });
-    connect(ui_->N7, &QAction::triggered, this, [this] { N7Click(); });
+    // The numeric entry's hooks, active once the start-up installs them.
+    input_ = std::make_unique<MainEntryInput>(
+        *ui_, *this, entryRepeatTimer, [this] { return core_ ? core_->Entry() : nullptr; },
+        [this]() -> QWidget* { return windows_.keyboard; });
+    input_->nextParameter = [this] { NextParameter(); };
+    input_->additionalKey = [this] { AdditionalKey(); };
+    mouseHook = [this](QObject* watched, QEvent* event) { return input_->Mouse(watched, event); };
+    wheelHook = [this](QObject* watched, QEvent* event) { return input_->Wheel(watched, event); };
+    keyHook = [this](QObject* watched, QEvent* event) { return input_->Key(watched, event); };
+    ConnectControls();
 
     // Step 1 and the start-up itself.
     core_ = std::make_unique<board::GeneratorCore>(std::move(options), *this, *this, *this, *this,
@@ -85,10 +98,19 @@ TForm1::TForm1(board::StartupOptions options, QWidget* parent)
     hide();
     if (!core_->Start()) {
         terminated_ = true;
+        return;
     }
+    // A moved block or base voltage shows in the preview at once.
+    core_->Model()->previewChanged = [this] {
+        if (windows_.preview != nullptr) {
+            windows_.preview->Repaint();
+        }
+    };
 }
 
 TForm1::~TForm1() {
+    // Closing the window moves the focus: nothing of the entry may be told.
+    disconnect(focusConnection_);
     core_->Shutdown();
     core_.reset();
 }
@@ -183,6 +205,10 @@ void TForm1::FocusBar() {
 void TForm1::SetBarRange(int lowest, int highest) {
     const QSignalBlocker blocker(ui_->Bar);
     ui_->Bar->setRange(lowest, highest);
+    // A tick per position on the 200-position bars. The linear bars have up to
+    // 2^31 positions: no ticks (the style would draw them one by one).
+    const bool ticks = int64_t{highest} - lowest <= kBarTicks;
+    ui_->Bar->setTickPosition(ticks ? QSlider::TicksBelow : QSlider::NoTicks);
 }
 
 void TForm1::SetBarPosition(int position) {
@@ -383,11 +409,16 @@ void TForm1::SetTexts() {
         ui_->SignalButton->setCurrentIndex(chosen >= 0 ? chosen : 0);
     }
 
+    SetChoiceTexts();
+}
+
+void TForm1::SetChoiceTexts() {
+    // The file type enters the sample clock ("FR") and the output range.
     const bool file =
         core_->Model() != nullptr && core_->Model()->Params().type == signal_type::File;
     SetHint(ui_->IsFreqChoose, Text(file ? 212 : 211));
-    caption(ui_->IsFreqChoose, file ? 185 : 20);
-    caption(ui_->IsAmpChoose, file ? 186 : 19);
+    SetCaption(ui_->IsFreqChoose, file ? 185 : 20);
+    SetCaption(ui_->IsAmpChoose, file ? 186 : 19);
 }
 
 void TForm1::SetFlashWriteVisible(bool visible) {
@@ -415,45 +446,6 @@ bool TForm1::RememberEntryTexts() {
     return true;
 }
 
-void TForm1::ShowTypeLayout(int type) {
-    const bool file = type == signal_type::File;
-    const auto show = [type](QWidget* widget, ParameterKind kind) {
-        widget->setVisible(KindEnabled(type, kind));
-    };
-    // Choices the type offers are enabled; the values of the others are hidden.
-    ui_->IsAmpChoose->setEnabled(KindEnabled(type, kind::Amplitude));
-    ui_->IsFreqChoose->setEnabled(KindEnabled(type, kind::Frequency));
-    ui_->IsPerChoose->setEnabled(KindEnabled(type, kind::Period));
-    ui_->IsDurChoose->setEnabled(KindEnabled(type, kind::Duration));
-    ui_->IsPerChoose->setVisible(!file);
-    ui_->IsDurChoose->setVisible(!file);
-    ui_->BlockStart->setVisible(file);
-    ui_->BlockSize->setVisible(file);
-    for (auto [label, rez, k] : {std::tuple{ui_->AmpMain, ui_->AmpRez, kind::Amplitude},
-                                 std::tuple{ui_->FreqMain, ui_->FreqRez, kind::Frequency},
-                                 std::tuple{ui_->PerMain, ui_->PerRez, kind::Period},
-                                 std::tuple{ui_->DurMain, ui_->DurRez, kind::Duration}}) {
-        show(label, k);
-        show(rez, k);
-    }
-    ui_->StartBlockMain->setVisible(file);
-    ui_->SizeBlockMain->setVisible(file);
-    const QRect bevel2 = ui_->Bevel2->geometry();
-    const QRect bevel1 = ui_->Bevel1->geometry();
-    const int height2 = file ? ui_->IsAdditionalChoose->y() - bevel2.y() : 67;
-    const int height1 = file ? ui_->PerRez->y() - bevel1.y() - 2 : 67;
-    ui_->Bevel2->setGeometry(bevel2.x(), bevel2.y(), bevel2.width(), height2);
-    ui_->Bevel1->setGeometry(bevel1.x(), bevel1.y(), bevel1.width(), height1);
-}
-
-void TForm1::SelectSignalType(int type) {
-    {
-        const QSignalBlocker blocker(ui_->SignalButton);
-        ui_->SignalButton->setCurrentIndex(type);
-    }
-    ShowTypeLayout(type);
-}
-
 void TForm1::InstallHooks() {
     if (!hooksInstalled_) {
         qApp->installEventFilter(this);
@@ -471,6 +463,7 @@ void TForm1::RemoveHooks() {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove:
         if (mouseHook && mouseHook(watched, event)) {
@@ -522,40 +515,6 @@ bool TForm1::PrepareControls() {
     return true;
 }
 
-void TForm1::ChooseParameter(ParameterKind kind) {
-    QRadioButton* choice = nullptr;
-    switch (kind) {
-    case kind::Amplitude:
-        choice = ui_->IsAmpChoose;
-        break;
-    case kind::Frequency:
-        choice = ui_->IsFreqChoose;
-        break;
-    case kind::Period:
-        choice = ui_->IsPerChoose;
-        break;
-    case kind::Duration:
-        choice = ui_->IsDurChoose;
-        break;
-    case kind::BlockStart:
-        choice = ui_->BlockStart;
-        break;
-    case kind::BlockSize:
-        choice = ui_->BlockSize;
-        break;
-    default:
-        choice = ui_->IsAdditionalChoose;
-        break;
-    }
-    {
-        const QSignalBlocker blocker(choice);
-        choice->setChecked(true);
-    }
-    if (EntryController* entry = core_->Entry()) {
-        entry->ChooseKind(kind);
-    }
-}
-
 void TForm1::RefreshBoardLists() {
     // The options window's board lists arrive with that window's contents.
 }
@@ -593,23 +552,6 @@ void TForm1::ScheduleRestart() {
     }
 }
 
-void TForm1::SelectParameter(ParameterKind kind) {
-    if (EntryController* entry = core_->Entry()) {
-        entry->ChooseAdditional(kind);
-    }
-}
-
-void TForm1::ReselectParameter() {
-    if (EntryController* entry = core_->Entry()) {
-        const ParameterKind current = entry->Kind();
-        if (current >= kind::Offset) {
-            entry->ChooseAdditional(current);
-        } else if (current >= 0) {
-            entry->ChooseKind(current);
-        }
-    }
-}
-
 void TForm1::ReloadDriver() {
     core_->ReloadDriver(core_->Settings().deviceName);
 }
@@ -638,10 +580,6 @@ void TForm1::ApplyLanguage() {
 }
 
 // --- FileLoadHost ---
-
-void TForm1::RestoreWindows() {
-    show();
-}
 
 void TForm1::SetFlashWriteEnabled(bool enabled) {
     ui_->N16->setEnabled(enabled);
@@ -673,19 +611,10 @@ void TForm1::ContinueStartAfterLoad() {
     }
 }
 
-FileLoadResult TForm1::RunFileLoad() {
-    // The open dialog and the file settings window come with File / Load.
-    return FileLoadResult::None;
-}
-
 // --- Handlers ---
 
 void TForm1::StartButtonClick() {
     core_->StartStop();
-}
-
-void TForm1::N7Click() {
-    close();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -14,8 +14,10 @@
 //   - the Start/Stop action: Core().AttachOutput(generation control); StartButton,
 //     the board display and the close question then use it;
 //   - parameter choices, the entry boxes, the track bar: the controls of Ui() and
-//     Core().Entry(); the application-wide hooks: mouseHook, wheelHook, keyHook;
-//   - the menus: the actions N1 .. N18 of Ui() (File / Quit, N7, is connected);
+//     Core().Entry(), driven through the application-wide hooks mouseHook,
+//     wheelHook and keyHook (MainEntryInput, main_entry_input.h);
+//   - the menus: the actions N1 .. N18 of Ui(); the flash items N15 .. N17 are
+//     generation control's;
 //   - the other windows: SetWindows() gives the main window their addresses.
 
 #include "app/board/generation_host.h"
@@ -41,6 +43,7 @@ class TForm1;
 class QLabel;
 class QLineEdit;
 class GenerationControl;
+class MainEntryInput;
 class TForm2;
 class TForm3;
 class TForm4;
@@ -177,8 +180,33 @@ public:
     void ShowPreview() override;
     void ContinueStartAfterLoad() override;
 
+    // The numeric entry's hooks.
+    MainEntryInput& Input() { return *input_; }
+
     // Handlers.
-    void N7Click();
+    void SignalButtonChange(int index);
+    // Kinds 0-5: the radio button of the kind is checked and the entry edits it;
+    // the extended parameters window's list is disabled.
+    void ChooseKindClick(ParameterKind kind);
+    // IsAdditionalChooseClick: the extended parameters window (opened the first
+    // time), its first parameter chosen.
+    void IsAdditionalChooseClick();
+    // Numeric pad /: the next enabled choice (amplitude, frequency, period,
+    // duration, additional, cyclic).
+    void NextParameter();
+    // Numeric pad *: the additional parameters, or the next one of them.
+    void AdditionalKey();
+    void N1Click();  // View / Keyboard
+    void N3Click();  // View / Parameters
+    void N4Click();  // View / Saving
+    void N18Click(); // View / View
+    void N6Click();  // File / Load
+    void N7Click();  // File / Quit
+    // Settings / Signals (page 0), Output parameters (2), Board settings (4),
+    // Interface (1), Help / About (3): the options window at that page.
+    void ShowOptionsPage(int page);
+    // Whether the open-on-additional flag is still set.
+    bool OpenOnAdditional() const { return openOnAdditional_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -190,6 +218,12 @@ private:
     QLineEdit* Box(int position) const;
     void SetCaption(QWidget* widget, int id);
     void ShowTypeLayout(int type);
+    void ConnectControls();
+    // The captions and hint of the amplitude and frequency choices for the type.
+    void SetChoiceTexts();
+    // The windows whose visibility a file load hides and restores: main, keyboard,
+    // options, extended parameters, saved signals, preview.
+    std::array<QWidget*, 6> LoadWindows();
     std::string Text(int id) const { return core_->Text(id); }
 
     std::unique_ptr<Ui::TForm1> ui_;
@@ -200,6 +234,12 @@ private:
     std::vector<uint8_t> fileData_;
     std::array<std::string, 7> entryTexts_{}; // index = box position; 0 unused
     std::array<std::string, 3> unitKeys_{};
+    std::unique_ptr<MainEntryInput> input_;
+    QMetaObject::Connection focusConnection_;
+    std::array<bool, 6> visibleBeforeLoad_{};
+    bool loadHidWindows_ = false;
+    bool openOnAdditional_ = true;
+    bool choosing_ = false; // a parameter choice runs
     int plugGlyph_ = -1;
     bool powerNormal_ = false;
     bool hooksInstalled_ = false;

@@ -14,6 +14,7 @@
 #include "ui_Extendedparamwindow.h"
 #include "ui_Gen.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
 
 #include <algorithm>
@@ -178,6 +179,7 @@ private slots:
     void fileBlockIsSentInChunksAndPlayed_data();
     void fileBlockIsSentInChunksAndPlayed();
     void flashWriteAndErase();
+    void unpluggedUsbBoardReleasesTheButtonWithinOnePoll();
     void closeWhileRunning_data();
     void closeWhileRunning();
     void endingTheProgramWhileAFileIsSent();
@@ -531,6 +533,42 @@ void GenerationWindowTest::flashWriteAndErase() {
     QCOMPARE(ControlCalls(run, ctl::FlashWrite), size_t{1});
     emit run.Form().N15->aboutToShow();
     QVERIFY(!run.Form().N17->isEnabled());
+}
+
+// A USB board unplugged while it plays: the next board poll (200 ms) disables
+// Start and runs the Start/Stop action, which releases the button. Plugged in
+// again, Start plays the signal anew.
+void GenerationWindowTest::unpluggedUsbBoardReleasesTheButtonWithinOnePoll() {
+    Run run;
+    run.Settings("Language = \"English\"\nDeviceName = \"KORD77USB\"\n");
+    run.Start();
+    ChooseSignal(run, signal_type::Sine, 1000.0, 1.0, 0.0, polarity::Bipolar);
+    ClickStart(run);
+    QVERIFY(ShowsStop(run));
+    QVERIFY(BoardPlays(run));
+    const auto before = boardsim::ReadLatestRecord(run.env.SimFolder());
+    QVERIFY2(before.record, before.error.c_str());
+
+    QElapsedTimer clock;
+    clock.start();
+    run.env.State("connected = 0\n");
+    QTRY_VERIFY_WITH_TIMEOUT(ShowsStart(run), 2000);
+    // A missed tick would show as 400 ms or more.
+    QVERIFY2(clock.elapsed() < 2 * 200, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!run.Main().OutputRunning());
+    QVERIFY(!run.Form().StartButton->isEnabled());
+    QCOMPARE(run.Shown().size(), size_t{0});
+
+    run.env.State("connected = 1\n");
+    QTRY_VERIFY_WITH_TIMEOUT(run.Form().StartButton->isEnabled(), 2000);
+    ClickStart(run);
+    QVERIFY(ShowsStop(run));
+    QVERIFY(BoardPlays(run));
+    const auto after = boardsim::ReadLatestRecord(run.env.SimFolder());
+    QVERIFY2(after.record, after.error.c_str());
+    QCOMPARE(after.record->number, before.record->number + 1);
+    QCOMPARE(after.record->codes, before.record->codes);
+    QCOMPARE(run.Shown().size(), size_t{0});
 }
 
 void GenerationWindowTest::closeWhileRunning_data() {

@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libsndfile1-dev
   clang libclang-rt-14-dev
-  fonts-dejavu-core xvfb xauth
+  fonts-dejavu-core xvfb xauth xdotool x11-utils openbox imagemagick tesseract-ocr tesseract-ocr-eng python3
   locales
 )
 

@@ -1,5 +1,5 @@
 // Generation control in the running program: StartButton, ButtonHand, the flash
-// menu and the timers of the main window drive the simulated boards. What the board
+// menu, File / Load and the timers of the main window drive the simulated boards. What the board
 // records and its journal are the oracle; the realised values are read from the
 // window's labels as the operator sees them.
 
@@ -8,10 +8,12 @@
 #include "app/params/file_conversion.h"
 #include "app/params/signal_types.h"
 #include "app/windows/Extendedparamwindow.h"
+#include "app/windows/Fileconfig.h"
 #include "app/windows/generation_panel.h"
 #include "app/windows/window_pictures.h"
 #include "tests/app/windows/program_run.h"
 #include "ui_Extendedparamwindow.h"
+#include "ui_Fileconfig.h"
 #include "ui_Gen.h"
 
 #include <QElapsedTimer>
@@ -19,6 +21,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -125,21 +129,42 @@ void ChooseSignal(Run& run, int type, double frequency, double amplitude, double
     model.SetAmplitude(amplitude);
 }
 
-// A data file read by File / Load and accepted, its block chosen: the file bytes
-// and the model's state as the accepted load leaves them, and Write enabled.
-void LoadDataFile(Run& run, size_t words, int32_t blockStart, int32_t blockSize,
+// Writes a data file of `words` ramp samples into the run's folder.
+std::string WriteDataFile(Run& run, size_t words) {
+    const std::filesystem::path path = run.env.Folder() / "samples.dat";
+    const std::vector<uint8_t> bytes = RampFile(words);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    return path.string();
+}
+
+// File / Load of a data file of `words` samples, accepted in the file settings
+// window, then the block and sample clock chosen. The boxes of the load are
+// forgotten. False when the load did not go as the operator sees it.
+bool LoadDataFile(Run& run, size_t words, int32_t blockStart, int32_t blockSize,
                   double sampleClock) {
-    run.Main().FileData() = RampFile(words);
+    run.dialogs.ScriptOpenFile(WriteDataFile(run, words));
+    run.Form().N6->trigger();
+    TForm7* fileSettings = run.windows->FileSettings();
+    if (!fileSettings->isVisible() || run.Main().isVisible()) {
+        return false;
+    }
+    QTest::mouseClick(fileSettings->Form().Agree, Qt::LeftButton);
+    if (fileSettings->isVisible() || !run.Main().isVisible() || run.Shown().size() != 1 ||
+        run.Main().FileData().size() != words * 2) {
+        return false;
+    }
+    run.dialogs.Reset();
     ParameterModel& model = Model(run);
-    model.SetLoadedFile(true, static_cast<int32_t>(words) - 1);
-    model.SelectType(signal_type::File);
-    run.Main().SelectSignalType(signal_type::File);
     model.SetSampleClock(sampleClock);
     model.SetFileAmplitude(4.0);
     model.SetBlockSize(blockSize);
     model.SetBlockStart(blockStart);
     model.SetBlockSize(blockSize);
-    run.Main().FileHost().SetFlashWriteEnabled(true);
+    const SignalParameters& p = model.Params();
+    return p.fileLoaded && p.type == signal_type::File && p.blockStart == blockStart &&
+           p.blockSize == blockSize;
 }
 
 std::vector<int16_t> ConvertedBlock(Run& run) {
@@ -176,6 +201,7 @@ private slots:
     void overflowReleasesTheButton_data();
     void overflowReleasesTheButton();
     void fileWithoutDataAnsweredNoChangesNothing();
+    void fileWithoutDataAnsweredYesPlaysWhenTheLoadIsAccepted();
     void fileBlockIsSentInChunksAndPlayed_data();
     void fileBlockIsSentInChunksAndPlayed();
     void flashWriteAndErase();
@@ -427,6 +453,43 @@ void GenerationWindowTest::fileWithoutDataAnsweredNoChangesNothing() {
     QCOMPARE(run.dialogs.UnscriptedAsks(), 0);
 }
 
+// The data file source without a loaded file, Yes: File / Load runs; the button
+// shows Stop at once, but the board is told nothing until the file settings are
+// accepted. Then the whole file (2500 samples) goes to the board in three chunks.
+void GenerationWindowTest::fileWithoutDataAnsweredYesPlaysWhenTheLoadIsAccepted() {
+    Run run;
+    run.Settings("Language = \"English\"\n");
+    run.Start();
+    Model(run).SelectType(signal_type::File);
+    run.Main().SelectSignalType(signal_type::File);
+    run.dialogs.ScriptAnswer(params::DialogAnswer::Yes);
+    run.dialogs.ScriptOpenFile(WriteDataFile(run, 2500));
+    run.env.ClearJournal();
+
+    ClickStart(run);
+    QCOMPARE(run.Shown().size(), size_t{2});
+    QCOMPARE(run.Shown()[0].text, std::string("File not downloaded. Download?"));
+    QCOMPARE(run.Shown()[1].kind, params::DialogKind::OpenFile);
+    TForm7* fileSettings = run.windows->FileSettings();
+    QVERIFY(fileSettings->isVisible());
+    QVERIFY(ShowsStop(run));
+    QVERIFY(run.Main().OutputRunning());
+    QVERIFY(run.env.Calls("LoadSamples").empty());
+    QVERIFY(run.env.Calls("StartOutput").empty());
+
+    QTest::mouseClick(fileSettings->Form().Agree, Qt::LeftButton);
+    QVERIFY(run.Main().isVisible());
+    QCOMPARE(Model(run).Params().blockSize, 2500);
+    QTRY_VERIFY_WITH_TIMEOUT(!run.Main().Generation()->TransferRunning(), kWaitMs);
+    QCOMPARE(LoadCounts(run), (std::vector<int32_t>{1024, 1024, 452}));
+    const auto read = boardsim::ReadLatestRecord(run.env.SimFolder());
+    QVERIFY2(read.record, read.error.c_str());
+    QCOMPARE(read.record->words, ConvertedBlock(run));
+    QVERIFY(BoardPlays(run));
+    QVERIFY(ShowsStop(run));
+    QCOMPARE(run.Shown().size(), size_t{2});
+}
+
 void GenerationWindowTest::fileBlockIsSentInChunksAndPlayed_data() {
     QTest::addColumn<int>("blockSize");
     QTest::addColumn<bool>("singlePlay");
@@ -447,8 +510,7 @@ void GenerationWindowTest::fileBlockIsSentInChunksAndPlayed() {
     Run run;
     run.Settings("Language = \"English\"\n");
     run.Start();
-    LoadDataFile(run, 3000, 100, blockSize, 1e6);
-    QCOMPARE(Model(run).Params().blockSize, blockSize);
+    QVERIFY(LoadDataFile(run, 3000, 100, blockSize, 1e6));
     if (singlePlay) {
         QTest::mouseClick(run.Form().ButtonHand, Qt::LeftButton);
     }
@@ -491,7 +553,7 @@ void GenerationWindowTest::flashWriteAndErase() {
     run.Settings("Language = \"English\"\nDeviceName = \"KORD77USB\"\n");
     run.Start();
     QVERIFY(run.Form().N16->isVisible());
-    LoadDataFile(run, 3000, 0, 2000, 1e6);
+    QVERIFY(LoadDataFile(run, 3000, 0, 2000, 1e6));
     QVERIFY(run.Form().N16->isEnabled());
     ClickStart(run);
     QVERIFY(ShowsStop(run));
@@ -611,7 +673,8 @@ void GenerationWindowTest::endingTheProgramWhileAFileIsSent() {
     Run run;
     run.Settings("Language = \"English\"\n");
     run.Start();
-    LoadDataFile(run, 1000000, 0, 1000000, 1e6);
+    // The largest file File / Load reads: 1 MiB.
+    QVERIFY(LoadDataFile(run, 524288, 0, 524288, 1e6));
     ClickStart(run);
     QVERIFY(ShowsStop(run));
     QVERIFY(run.Main().Generation()->TransferRunning() || !run.env.Calls("StartOutput").empty());

@@ -425,14 +425,20 @@ void TForm1::SetFlashWriteVisible(bool visible) {
     ui_->N16->setVisible(visible);
 }
 
-void TForm1::ShowSynthesiser(bool /*present*/) {
-    // The options window's generation-mode buttons arrive with that window's
-    // contents; the parameter model has already dropped the synthesiser modes.
+void TForm1::ShowSynthesiser(bool present) {
+    if (windows_.options != nullptr) {
+        windows_.options->ShowSynthesiser(present);
+    }
 }
 
 void TForm1::ApplySwitches() {
-    const QSignalBlocker blocker(ui_->ButtonHand);
-    ui_->ButtonHand->setChecked(core_->Model()->Params().playLoop);
+    {
+        const QSignalBlocker blocker(ui_->ButtonHand);
+        ui_->ButtonHand->setChecked(core_->Model()->Params().playLoop);
+    }
+    if (windows_.additional != nullptr) {
+        windows_.additional->ApplySwitches();
+    }
 }
 
 bool TForm1::RememberEntryTexts() {
@@ -516,7 +522,9 @@ bool TForm1::PrepareControls() {
 }
 
 void TForm1::RefreshBoardLists() {
-    // The options window's board lists arrive with that window's contents.
+    if (windows_.options != nullptr) {
+        windows_.options->FillBoardSettings();
+    }
 }
 
 void TForm1::ShowWindow() {

@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QSignalBlocker>
-#include <QTabWidget>
 
 namespace {
 
@@ -120,18 +119,10 @@ void TForm1::N7Click() {
 }
 
 void TForm1::ShowOptionsPage(int page) {
-    TForm3* options = windows_.options;
-    if (options == nullptr) {
-        return;
+    if (windows_.options != nullptr) {
+        windows_.options->ShowTab(page);
+        windows_.options->activateWindow();
     }
-    if (auto* pages = options->findChild<QTabWidget*>()) {
-        pages->setCurrentIndex(page);
-    }
-    if (!options->isVisible()) {
-        options->show();
-    }
-    options->raise();
-    options->activateWindow();
 }
 
 // --- File / Load ---

@@ -100,6 +100,8 @@ TForm1::TForm1(board::StartupOptions options, QWidget* parent)
         terminated_ = true;
         return;
     }
+    // Enter and the keyboard window's start/stop key act as the Start/Stop button.
+    core_->Entry()->startStop = [this] { StartButtonClick(); };
     // A moved block or base voltage shows in the preview at once.
     core_->Model()->previewChanged = [this] {
         if (windows_.preview != nullptr) {

@@ -82,6 +82,7 @@ private slots:
     void loadHidesAndRestoresTheVisibleWindows();
     void unreadableFileKeepsTheLoadedOne();
     void shorterFileMovesTheBlockIntoIt();
+    void blockChangesRepaintThePreview();
     void blockFitsEveryFile_data();
     void blockFitsEveryFile();
     void viewAndSettingsMenus();
@@ -320,6 +321,37 @@ void MainCommandsTest::shorterFileMovesTheBlockIntoIt() {
     // The entry edits the block start of the new file.
     QCOMPARE(run.Main().Core().Entry()->Maximum(), 98.0);
     QCOMPARE(run.Form().Num5->text(), QStringLiteral("7"));
+}
+
+// Counts the paint events of one widget.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+void MainCommandsTest::blockChangesRepaintThePreview() {
+    QTemporaryDir dir;
+    Run run;
+    run.Settings("SignalType = 7\nLanguage = \"English\"\nAutoView = 1\n");
+    run.Start();
+    LoadAndAccept(run, WriteBytes(dir, "a.dat", Pattern(2000)));
+    TForm6* preview = run.windows->Preview();
+    QVERIFY(preview->isVisible());
+    PaintCounter counter;
+    preview->PaintBox()->installEventFilter(&counter);
+    QTest::qWait(50);
+    const int before = counter.paints;
+    QTest::mouseClick(run.Form().BlockStart, Qt::LeftButton);
+    QTest::mouseClick(run.Form().Num5Up, Qt::LeftButton);
+    QCOMPARE(run.Main().Core().Model()->Params().blockStart, 1);
+    QCOMPARE(run.Main().Core().Model()->Markers()[1].position, 1.0f);
+    QTRY_VERIFY(counter.paints > before);
 }
 
 void MainCommandsTest::blockFitsEveryFile_data() {

@@ -72,6 +72,7 @@ private slots:
     void wheelOverDigitExponentAndBar();
     void keysOfTheEntry();
     void directEditsArePutBack();
+    void enterCommitsAndStartsOrStops();
     void numericPadSlashCyclesTheChoices();
     void keysReachTheEntryFromTheKeyboardWindowOnly();
 };
@@ -328,6 +329,20 @@ void MainEntryTest::directEditsArePutBack() {
     s.Form().Num2->insert(QStringLiteral("8"));
     QCOMPARE(s.Form().Num2->text(), QStringLiteral("2"));
     QCOMPARE(s.Model().Params().frequency, 25.0);
+}
+
+void MainEntryTest::enterCommitsAndStartsOrStops() {
+    Started s("Frequency = 25\n");
+    QVERIFY(s.run.Main().Generation() != nullptr);
+    QTest::mouseClick(s.Form().IsFreqChoose, Qt::LeftButton);
+    QTest::mouseClick(s.Form().Num1, Qt::LeftButton);
+    QTest::keyClick(s.Form().Num1, Qt::Key_1);
+    QTest::keyClick(s.Form().Num2, Qt::Key_Return);
+    QTRY_VERIFY(s.run.Main().OutputRunning());
+    QCOMPARE(s.Model().Params().frequency, 125.0);
+    // The numeric pad's Enter stops it again, also outside the boxes.
+    QTest::keyClick(s.Form().IsFreqChoose, Qt::Key_Enter, Qt::KeypadModifier);
+    QTRY_VERIFY(!s.run.Main().OutputRunning());
 }
 
 void MainEntryTest::numericPadSlashCyclesTheChoices() {

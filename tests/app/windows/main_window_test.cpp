@@ -161,7 +161,7 @@ void MainWindowTest::layoutHasEveryControlInPlace_data() {
     row("BlockStart", 4, 66, 91, 17);
     row("IsDurChoose", 4, 83, 91, 17);
     row("BlockSize", 4, 83, 91, 17);
-    row("IsAdditionalChoose", 4, 100, 91, 17);
+    row("IsAdditionalChoose", 4, 100, 130, 17); // wide enough for its Russian name
     row("Bevel2", 100, 30, 90, 67);
     row("Bevel1", 192, 30, 152, 67);
     row("AmpMain", 104, 32, 84, 16);

@@ -41,6 +41,16 @@ std::string ApplyEntry(RunState& state, std::string_view key, std::string_view v
         state.answering = *ids;
         return {};
     }
+    if (key.starts_with("fail_after.")) {
+        const auto calls = ParseInt32(value);
+        if (!calls || *calls < 0)
+            return "expected a number of calls, 0 or more";
+        const auto operation = OperationByName(key.substr(11));
+        if (!operation)
+            return "unknown operation";
+        state.failAfter[*operation] = *calls;
+        return {};
+    }
     if (key.starts_with("fail.")) {
         const auto result = ParseInt32(value);
         if (!result)
@@ -90,7 +100,10 @@ const char* OperationName(Operation operation) {
     return "?";
 }
 
-std::optional<int32_t> RunState::Forced(Operation operation, int32_t code) const {
+std::optional<int32_t> RunState::Forced(Operation operation, int32_t code, int64_t call) const {
+    if (const auto after = failAfter.find(operation);
+        after != failAfter.end() && call <= after->second)
+        return std::nullopt;
     if (operation == Operation::Control) {
         if (const auto entry = forcedControl.find(code); entry != forcedControl.end())
             return entry->second;
@@ -146,6 +159,7 @@ const RunState& RunStateReader::Read(std::vector<std::string>& messages) {
     lastPath_ = path;
     lastText_ = text;
     state_ = RunState{};
+    calls_.clear();
     if (text) {
         for (const auto& message : ApplyRunState(state_, ParseKeyValueText(*text), driver_))
             messages.push_back("state file " + path + ": " + message);

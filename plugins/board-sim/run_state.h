@@ -27,10 +27,13 @@ struct RunState {
     std::map<Operation, int32_t> forced;           // "fail.StartOutput = -7"
     std::optional<int32_t> forcedControlAll;       // "fail.Control = 0"
     std::map<int32_t, int32_t> forcedControl;      // "fail.Control.0x7A5A0020 = 0"
+    std::map<Operation, int64_t> failAfter;        // "fail_after.LoadSamples = 3"
 
     // The forced result of a call, when there is one. For Control the entry of the
-    // code wins over "fail.Control".
-    std::optional<int32_t> Forced(Operation operation, int32_t code = 0) const;
+    // code wins over "fail.Control". `call` counts the calls of the operation since
+    // the state file last changed, this one included: the first failAfter calls are
+    // not forced (so a test can fail, say, the third chunk of a transfer).
+    std::optional<int32_t> Forced(Operation operation, int32_t code = 0, int64_t call = 1) const;
 };
 
 // Applies the entries of `text` for `driver` (plain keys and "<driver>." keys, the
@@ -49,12 +52,16 @@ public:
     explicit RunStateReader(std::string driver) : driver_(std::move(driver)) {}
     // The current state; problems of a changed file are added to `messages`.
     const RunState& Read(std::vector<std::string>& messages);
+    // Counts a call of `operation`; returns how many there were since the state file
+    // last changed, this one included.
+    int64_t CountCall(Operation operation) { return ++calls_[operation]; }
 
 private:
     std::string driver_;
     std::string lastPath_;
     std::optional<std::string> lastText_;
     RunState state_;
+    std::map<Operation, int64_t> calls_;
 };
 
 } // namespace boardsim

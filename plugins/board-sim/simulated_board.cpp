@@ -199,7 +199,8 @@ std::optional<int32_t> SimulatedBoard::Begin(Operation operation, int32_t code, 
         note += " no_answer";
         return ResultFailed;
     }
-    if (const auto forced = state_.Forced(operation, code)) {
+    const int64_t call = stateReader_.CountCall(operation);
+    if (const auto forced = state_.Forced(operation, code, call)) {
         note += " forced";
         return forced;
     }

@@ -134,6 +134,21 @@ TEST_F(FailureTest, CodeEntryWinsOverTheGeneralEntry) {
     EXPECT_EQ(driver_->StartOutput(), 1) << "other operations are not affected";
 }
 
+// A forced result can spare the first calls of its operation, counted from the last
+// change of the state file: a transfer that fails at its third chunk.
+TEST_F(FailureTest, FailAfterSparesTheFirstCalls) {
+    folder_.State("fail_after.LoadSamples = 2\nfail.LoadSamples = -2\n");
+    const auto load = [&] { return driver_->LoadSamples(2, block_.data(), 10, 0); };
+    EXPECT_EQ(load(), 1);
+    EXPECT_EQ(load(), 1);
+    EXPECT_EQ(load(), -2);
+    EXPECT_EQ(load(), -2);
+    EXPECT_EQ(driver_->StartOutput(), -2) << "the failed chunk spoiled the block";
+    folder_.State("fail_after.LoadSamples = 1\nfail.LoadSamples = 0\n");
+    EXPECT_EQ(load(), 1) << "a changed state file counts again";
+    EXPECT_EQ(load(), 0);
+}
+
 // "No answer": every call fails at once with 0, nothing hangs, nothing changes.
 TEST_F(FailureTest, NoAnswerFailsEveryCallAtOnce) {
     ASSERT_EQ(driver_->StartOutput(), 1);

@@ -106,8 +106,9 @@ public:
     QString StatusPanelText(int panel) const;
 
     // The application-wide hooks (event filters): each gets the watched object and
-    // the event and returns true to swallow it. Empty: every event passes.
-    std::function<bool(QObject*, QEvent*)> mouseHook; // clicks and drags on Bar
+    // the event and returns true to swallow it. The constructor sets them to the
+    // numeric entry's (Input()); an empty hook lets every event pass.
+    std::function<bool(QObject*, QEvent*)> mouseHook; // step images, boxes, Bar, MinBar/MaxBar
     std::function<bool(QObject*, QEvent*)> wheelHook; // wheel over digits and Bar
     std::function<bool(QObject*, QEvent*)> keyHook;   // keys while main or keyboard active
     bool HooksInstalled() const { return hooksInstalled_; }

@@ -199,6 +199,20 @@ near() { # near VALUE EXPECTED RELATIVE_TOLERANCE
   python3 -c 'import sys; v, e, t = map(float, sys.argv[1:]); sys.exit(0 if abs(v - e) <= t * abs(e) else 1)' "$@"
 }
 
+# The signal list of the main window: opened with the mouse, the item chosen with
+# the keyboard (the open list lines up its current item with the box, so item
+# positions vary).
+choose_signal() { # choose_signal ITEM [SHOT_NAME]
+  main_click 94 15
+  sleep 0.5
+  [ -n "${2:-}" ] && shot "$2"
+  xdotool key Home
+  local i
+  for i in $(seq 1 "$1"); do xdotool key Down; done
+  xdotool key Return
+  sleep 0.5
+}
+
 # =================================================================================
 note "screenshots and board records in $shots"
 start_program
@@ -240,16 +254,12 @@ step1() {
 }
 step1
 # Menu titles on the menu bar in English from here on.
+file_menu_x=20
 view_menu_x=48
 
 # --- 2. Sine, 1 kHz typed, 1 V with the on-screen keyboard, Start ---------------------
 step2() {
-  # The signal list: open it and pick the sine (item 1, below the constant level).
-  main_click 94 15
-  sleep 0.5
-  shot signal-list
-  main_click 60 $((15 + 22 * 2))
-  sleep 0.5
+  choose_signal 1 signal-list # the sine
   # Frequency: choose it, go to the exponent box (left of Num1) and type 3, then the
   # digits 0 0 1 0 0: 001.00 x 10^3 Hz.
   main_click 12 57
@@ -277,7 +287,7 @@ step2() {
   main_click 226 15 # Start
   sleep 2
   shot started
-  local record measured frequency amplitude shown_frequency shown_amplitude
+  local record measured frequency amplitude shape shown_frequency shown_amplitude
   record=$(latest_record)
   if [ -z "$record" ]; then
     fail "2: Start gave no play record in $KORD77_SIM_OUT"
@@ -287,10 +297,12 @@ step2() {
   measured=$(python3 "$here/measure_record.py" "$record" 50)
   frequency=$(sed -n 's/.*frequency=\([^ ]*\).*/\1/p' <<<"$measured")
   amplitude=$(sed -n 's/.*amplitude=\([^ ]*\).*/\1/p' <<<"$measured")
-  if near "$frequency" 1000 0.001 && near "$amplitude" 1 0.01; then
-    pass "2: the board plays $frequency Hz, $amplitude V ($(basename "$record"))"
+  shape=$(sed -n 's/.*shape=\([^ ]*\).*/\1/p' <<<"$measured")
+  # shape 2/pi = 0.6366 for a sine (0.5 for a saw or triangle, 1 for a meander).
+  if near "$frequency" 1000 0.001 && near "$amplitude" 1 0.01 && near "$shape" 0.6366 0.01; then
+    pass "2: the board plays a sine of $frequency Hz, $amplitude V ($(basename "$record"))"
   else
-    fail "2: the board plays $measured, not 1 kHz and 1 V ($(basename "$record"))"
+    fail "2: the board plays $measured, not a 1 kHz, 1 V sine ($(basename "$record"))"
   fi
   shown_amplitude=$(main_text 196 32 144 16)
   shown_frequency=$(main_text 196 49 144 16)
@@ -302,3 +314,201 @@ step2() {
   fi
 }
 step2
+
+# --- 3. A 16-bit data file: File / Load, accepted, a block chosen in the preview --------
+data_file="$shots/samples.dat"
+# 4000 samples of a seeded sequence: only the right block fits the played codes.
+python3 -c '
+import struct, sys
+x, out = 12345, []
+for _ in range(4000):
+    x = (1103515245 * x + 12345) % 2**31
+    out.append((x >> 12) % 16001 - 8000)
+open(sys.argv[1], "wb").write(struct.pack("<%dh" % len(out), *out))' "$data_file"
+
+step3() {
+  menu "$main" "$file_menu_x" 1 # File / Load
+  local dialog settings preview
+  dialog=$(wait_window 'Signal generator' 10)
+  if [ -z "$dialog" ]; then
+    fail "3: File / Load showed no file dialog"
+    shot file-dialog-missing
+    return
+  fi
+  shot file-dialog
+  xdotool type --delay 20 "$data_file"
+  xdotool key Return
+  settings=$(wait_window 'File settings|Настройки файла' 10)
+  if [ -z "$settings" ]; then
+    fail "3: the file settings window did not open for $data_file"
+    shot file-settings-missing
+    return
+  fi
+  shot file-settings
+  click "$settings" 67 137 # Accept (16-bit data, signed)
+  preview=$(wait_window 'View|Preview|Просмотр' 10)
+  if [ -z "$preview" ]; then
+    fail "3: no preview after the file was accepted"
+    shot preview-missing
+    return
+  fi
+  # The block: left click sets its start, right click its end, on the graph.
+  click "$preview" 127 140
+  local x y
+  read -r x y < <(origin "$preview")
+  xdotool mousemove --sync $((x + 269)) $((y + 140)) click 3
+  sleep 0.5
+  shot preview-block
+  # Range: 1 V typed, so that the samples are played at a visible level.
+  main_click 12 40
+  xdotool key --delay 150 Left 0 0 0 1 0 0
+  local start size record result
+  start=$(main_text 104 66 84 16 | tr -cd '0-9')
+  size=$(main_text 104 83 84 16 | tr -cd '0-9')
+  local before
+  before=$(latest_record)
+  main_click 226 15 # Start
+  sleep 2
+  shot file-started
+  record=$(latest_record)
+  if [ -z "$record" ] || [ "$record" = "$before" ]; then
+    fail "3: Start gave no play record of the file block"
+    return
+  fi
+  if [ -z "$start" ] || [ -z "$size" ]; then
+    fail "3: block start '$start' and size '$size' not read from the main window"
+    return
+  fi
+  if result=$(python3 "$here/compare_block.py" "$record" "$data_file" "$start" "$size"); then
+    pass "3: the board plays the block $start + $size of the file: $result"
+  else
+    fail "3: the record is not the block $start + $size of the file: $result"
+  fi
+}
+step3
+
+# --- 4. A signal set saved, the program closed and started again, Apply ----------------
+program_ended() { # program_ended SECONDS: waits for the program to exit by itself
+  local i
+  for i in $(seq 1 $(($1 * 10))); do
+    kill -0 "$program_pid" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  return 1
+}
+shown_frequency() { to_base_units "$(main_text 104 49 84 16)" || echo 0; }
+
+step4() {
+  # Back to the sine (1 kHz, 1 V from step 2); stop the file playing first.
+  main_click 226 15 # Stop
+  choose_signal 1
+  menu "$main" "$view_menu_x" 3 # View / Saving
+  local saving
+  saving=$(wait_window 'Saving|Сохранение' 10)
+  if [ -z "$saving" ]; then
+    fail "4: View / Saving did not open the saved-signals window"
+    shot saving-missing
+    return
+  fi
+  click "$saving" 186 216 # Save
+  sleep 0.5
+  shot signal-saved
+  keys "$saving" alt+F4 # out of the way of the main window
+  # Another frequency, 2 kHz, so that Apply has something to restore.
+  main_click 12 57
+  xdotool key --delay 150 Left 3 0 0 2 0 0
+  sleep 0.5
+  if ! near "$(shown_frequency)" 2000 0.001; then
+    fail "4: the frequency did not change to 2 kHz before the restart"
+  fi
+  menu "$main" "$file_menu_x" 2 # File / Quit
+  if ! program_ended 20; then
+    fail "4: File / Quit did not end the program"
+    shot quit-failed
+    stop_program
+  fi
+  program_pid=""
+  start_program
+  main=$(wait_window 'Генератор|Generator' 600)
+  if [ -z "$main" ]; then
+    fail "4: the program did not start again"
+    return
+  fi
+  sleep 1
+  shot restarted
+  # The saved-signals window may come back where it was, over the main window.
+  saving=$(wait_window 'Saving|Сохранение' 2)
+  [ -n "$saving" ] && keys "$saving" alt+F4
+  local before after
+  before=$(shown_frequency)
+  menu "$main" "$view_menu_x" 3 # View / Saving
+  saving=$(wait_window 'Saving|Сохранение' 10)
+  if [ -z "$saving" ]; then
+    fail "4: View / Saving did not open the saved-signals window after the restart"
+    return
+  fi
+  shot saved-set-after-restart
+  click "$saving" 278 216 # Apply
+  sleep 1
+  keys "$saving" alt+F4
+  shot applied
+  after=$(shown_frequency)
+  if near "$before" 2000 0.001 && near "$after" 1000 0.001; then
+    pass "4: the saved set survived the restart; Apply restored 1 kHz (was $before Hz)"
+  else
+    fail "4: frequency before Apply $before Hz, after $after Hz (expected 2000, then 1000)"
+  fi
+}
+step4
+
+# --- 5. Single play; Stop; closing while running answered No stops the board ----------
+journal_lines() { grep -c '' "$KORD77_SIM_OUT/journal.txt" 2>/dev/null || echo 0; }
+journal_since() { tail -n +"$(($1 + 1))" "$KORD77_SIM_OUT/journal.txt" 2>/dev/null; }
+
+step5() {
+  local mark record
+  main_click 280 15 # single play on
+  mark=$(journal_lines)
+  main_click 226 15 # Start
+  sleep 2
+  shot single-play
+  record=$(latest_record)
+  if journal_since "$mark" | grep -q 'StartOutput.*continuous=0' &&
+    grep -q '^continuous = 0' "$record"; then
+    pass "5: single play: the board was started for one pass ($(basename "$record"))"
+  else
+    fail "5: single play: no single-pass start in the journal after line $mark"
+  fi
+  main_click 280 15 # single play off
+  main_click 226 15 # Start (continuous)
+  sleep 1
+  mark=$(journal_lines)
+  main_click 226 15 # Stop
+  sleep 1
+  shot stopped
+  if journal_since "$mark" | grep -q 'StopOutput.*-> 1'; then
+    pass "5: Stop stopped the board"
+  else
+    fail "5: Stop: no StopOutput in the journal after line $mark"
+  fi
+  main_click 226 15 # Start again, then close while it runs
+  sleep 1
+  mark=$(journal_lines)
+  menu "$main" "$file_menu_x" 2 # File / Quit
+  local question
+  question=$(wait_window 'Generator|Генератор|Signal generator' 5)
+  sleep 0.5
+  shot close-question
+  xdotool key alt+n # No: stop the board, then close
+  if program_ended 20 && journal_since "$mark" | grep -q 'StopOutput.*-> 1'; then
+    pass "5: closing while running, answered No: the board was stopped and the program ended"
+  else
+    fail "5: closing while running, answered No: $(journal_since "$mark" | tr '\n' ';')"
+    shot close-failed
+  fi
+  program_pid=""
+}
+step5
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

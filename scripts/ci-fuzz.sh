@@ -5,9 +5,11 @@
 # tests/fuzz/<target>/. The committed corpus is only read.
 #
 # A crash, leak or timeout fails the run and leaves the input in
-# build-fuzz/artifacts/<target>-crash-...; reproduce it with
-#   build-fuzz/.../<target>_replay -rounds=0 FILE   (any build tree)
-# and, once mended, add the file to tests/fuzz/<target>/ so the replay test keeps it.
+# build-fuzz/artifacts/<target>-crash-...; reproduce it with the fuzz program
+# (build-fuzz/tests/.../<target> FILE) or the replay program of any build tree
+# (<target>_replay -rounds=0 FILE) and, once mended, add the file to
+# tests/fuzz/<target>/ so the replay test keeps it.
+# FUZZ_BUILD names another build folder.
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$top"
@@ -15,7 +17,7 @@ cd "$top"
 bash scripts/install-deps.sh
 
 seconds="${FUZZ_SECONDS:-60}"
-build=build-fuzz
+build="${FUZZ_BUILD:-build-fuzz}"
 cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=address \
   -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link -DBUILD_BENCHMARKS=OFF >/dev/null
 cmake --build "$build" --parallel "$(nproc)" --target fuzz_targets

@@ -7,6 +7,7 @@
 #include "app/windows/Fileconfig.h"
 #include "app/windows/Gen.h"
 #include "app/windows/Keywindow.h"
+#include "app/windows/Optionswindow.h"
 #include "app/windows/Preview.h"
 #include "tests/app/windows/program_run.h"
 #include "ui_Extendedparamwindow.h"
@@ -90,6 +91,8 @@ private slots:
     void polarityAndFilterButtons();
     void keypadMultiplySelectsTheBaseVoltage();
     void realisedOffsetAndSwitchesFromTheMainWindow();
+    // --- All three ---
+    void positionsComeFromAndGoToTheSettings();
     // --- File settings ---
     void data16EndsOnWhateverTheFileSaid();
     void cancelAfterUnsignedKeepsTheSettingOnly();
@@ -333,6 +336,40 @@ void AuxWindowsTest::realisedOffsetAndSwitchesFromTheMainWindow() {
     QVERIFY(extended.Form().SpeedButton1->isChecked());
     QCOMPARE(run.Main().Core().Settings().polarity, polarity::Negative);
     QVERIFY(run.Main().Core().Settings().filterActive);
+}
+
+// --- All three ---
+
+void AuxWindowsTest::positionsComeFromAndGoToTheSettings() {
+    Run run;
+    run.Settings("Keyboard_X = 120\nKeyboard_Y = 80\nOptions_X = 300\nOptions_Y = 40\n"
+                 "Additional_X = 510\nAdditional_Y = 260\n");
+    ProgramWindows& windows = run.Start();
+    struct Place {
+        QWidget* window;
+        const char* key;
+        QPoint at;
+        QPoint movedTo;
+    };
+    const std::array<Place, 3> places{{
+        {windows.Keyboard(), "Keyboard", {120, 80}, {10, 20}},
+        {windows.Options(), "Options", {300, 40}, {30, 40}},
+        {windows.Additional(), "Additional", {510, 260}, {50, 60}},
+    }};
+    for (const Place& place : places) {
+        QCOMPARE(place.window->pos(), place.at);
+        place.window->move(place.movedTo);
+    }
+    run.End();
+    const std::string saved = windowtest::ReadFile(run.env.SettingsFile());
+    const auto value = [&](const std::string& key) {
+        const std::size_t line = saved.find(key + " ");
+        return line == std::string::npos ? -1 : std::stoi(saved.substr(saved.find('=', line) + 1));
+    };
+    for (const Place& place : places) {
+        QCOMPARE(value(std::string(place.key) + "_X"), place.movedTo.x());
+        QCOMPARE(value(std::string(place.key) + "_Y"), place.movedTo.y());
+    }
 }
 
 // --- File settings ---

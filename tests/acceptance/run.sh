@@ -16,6 +16,14 @@
 # of scripts/run.sh (with the registry of its build tree), for work on this script.
 # Exit status 0 when every step passed; the last line says how many did.
 set -uo pipefail
+missing=""
+for tool in Xvfb openbox xdotool xwininfo import tesseract python3; do
+  command -v "$tool" >/dev/null 2>&1 || missing="$missing $tool"
+done
+if [ -n "$missing" ]; then
+  echo "acceptance: skipped, missing:$missing (scripts/install-deps.sh installs them)"
+  exit 77
+fi
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 here="$top/tests/acceptance"
 shots="${1:-$top/build/acceptance}"

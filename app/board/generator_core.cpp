@@ -323,6 +323,9 @@ void GeneratorCore::ReloadDriver(const std::string& deviceName) {
     if (model_) {
         model_->CloseBoard();
     }
+    // A transfer still sending a block (a board unplugged while playing is stopped
+    // without joining it) must end before the driver it calls goes.
+    output_->EndTransfer();
     board_.ReleaseDriver();
     if (!board_.LoadDriver(deviceName)) {
         board_.UpdateDisplay();

@@ -26,6 +26,7 @@
 #include <QStatusTipEvent>
 #include <QtTest>
 
+#include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <memory>
@@ -418,7 +419,36 @@ void MainWindowTest::driverReloadFromPciToUsb() {
     QCOMPARE(run.Main().PlugGlyph(), 3);
     QVERIFY(!run.Main().boardPollTimer.isActive());
     run.env.ClearJournal();
+    // The output's transfer must end while the old driver still exists.
+    class TransferWatch final : public board::OutputControl {
+    public:
+        explicit TransferWatch(const SimEnvironment& env) : env_(env) {}
+        bool Running() const override { return false; }
+        bool BoardStopped() const override { return true; }
+        bool TransferFinished() const override { return true; }
+        void StartStop() override {}
+        void StopBoard() override {}
+        void EndTransfer() override {
+            const auto journal = env_.Journal();
+            releasedBefore = releasedBefore ||
+                             std::any_of(journal.begin(), journal.end(), [](const auto& entry) {
+                                 return entry.operation == "Release";
+                             });
+            ++ended;
+        }
+        bool AllocateBuffer(int32_t) override { return true; }
+        int ended = 0;
+        bool releasedBefore = false;
+
+    private:
+        const SimEnvironment& env_;
+    } watch(run.env);
+    board::OutputControl& attached = run.Main().Core().Output();
+    run.Main().Core().AttachOutput(&watch);
     run.Main().Core().ReloadDriver("KORD77USB");
+    run.Main().Core().AttachOutput(&attached);
+    QVERIFY(watch.ended >= 1);
+    QVERIFY(!watch.releasedBefore);
     QCOMPARE(run.Shown().size(), size_t{0});
     std::vector<std::string> calls;
     for (const auto& entry : run.env.Journal()) {

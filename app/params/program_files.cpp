@@ -24,9 +24,17 @@ std::optional<std::string> FolderOfPath(std::string_view path) {
     return std::string(path.substr(0, slash + 1));
 }
 
+bool IsSystemFolder(std::string_view folder) {
+    return folder == "/usr" || folder.starts_with("/usr/");
+}
+
 FileLocationContext FileLocationContext::FromEnvironment(std::string_view programFolder) {
     FileLocationContext context;
-    context.programFolderWritable = ::access(std::string(programFolder).c_str(), W_OK) == 0;
+    // Under /usr the package manager owns the files: even root (who may write there)
+    // keeps the operator's files in the user folder, where removing the package
+    // leaves them alone.
+    context.programFolderWritable =
+        !IsSystemFolder(programFolder) && ::access(std::string(programFolder).c_str(), W_OK) == 0;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) {
         context.xdgConfigHome = xdg;
     }

@@ -1,7 +1,7 @@
 #pragma once
 // Where the program keeps its own files ("generator.cfg", "generator.sav"): beside
-// the program file, or, when the program's folder is not writable (a system-wide
-// install), in $XDG_CONFIG_HOME/generator/ ($HOME/.config/generator/ when
+// the program file, or, when the program's folder is not writable or is a system
+// folder (a system-wide install), in $XDG_CONFIG_HOME/generator/ ($HOME/.config/generator/ when
 // XDG_CONFIG_HOME is unset or not an absolute path).
 
 #include <optional>
@@ -16,6 +16,10 @@ std::optional<std::string> ProgramPath();
 // The folder part of a path, up to and including the last "/"; empty when the
 // path holds no "/".
 std::optional<std::string> FolderOfPath(std::string_view path);
+
+// A folder of the system's packages (/usr and below): never the place of the
+// operator's files, even when it is writable (for root).
+bool IsSystemFolder(std::string_view folder);
 
 // What decides where the files live; FromEnvironment() reads the real values.
 struct FileLocationContext {

@@ -57,6 +57,18 @@ INSTANTIATE_TEST_SUITE_P(
                           "NoUserFolderAtAll", "/usr/bin/generator", {false, "", ""}, std::nullopt},
                       PathCase{"PathWithoutFolder", "generator", {true, "", ""}, std::nullopt}));
 
+TEST(SystemFolder, IsNeverThePlaceOfTheFiles) {
+    for (const char* folder : {"/usr", "/usr/", "/usr/lib/generator/", "/usr/local/bin/"}) {
+        EXPECT_TRUE(params::IsSystemFolder(folder)) << folder;
+        // Even where the test may write (as root), /usr is not used.
+        EXPECT_FALSE(FileLocationContext::FromEnvironment(folder).programFolderWritable) << folder;
+    }
+    for (const char* folder : {"/opt/gen/", "/usrx/", "/home/op/usr/", "/tmp/"}) {
+        EXPECT_FALSE(params::IsSystemFolder(folder)) << folder;
+    }
+    EXPECT_TRUE(FileLocationContext::FromEnvironment("/tmp/").programFolderWritable);
+}
+
 TEST(ProgramPath, IsThisTestProgram) {
     const auto path = params::ProgramPath();
     ASSERT_TRUE(path);

@@ -95,7 +95,9 @@ void GenerationControl::StartButtonClick() {
             // The button is released either way; the operator must not take a board
             // that did not confirm the stop for a silent one.
             if (!stopConfirmed_) {
-                context_.dialogs.Warn(gen_literal::StopError, Text(gen_text::Error));
+                context_.dialogs.Warn(context_.settings.english ? gen_literal::StopErrorEnglish
+                                                                : gen_literal::StopErrorRussian,
+                                      Text(gen_text::Error));
             }
         }
         context_.view.SetFlashWriteEnabled(true);

@@ -27,9 +27,17 @@ inline constexpr int TransferError = 209; // "Error occurred when transferring d
 namespace gen_literal {
 inline constexpr const char* ReplayError = "Start error N%d"; // with StartOutput's result
 inline constexpr const char* ReplayCaption = "Error";
-// Stop pressed, and the board answered no StopOutput with success.
-inline constexpr const char* StopError =
+// Stop pressed, and the board answered no StopOutput with success; in the language
+// of the settings (the text table has no such text).
+inline constexpr const char* StopErrorEnglish =
     "The board did not confirm the stop: the output may still be playing.";
+inline constexpr const char* StopErrorRussian =
+    "\xD0\x9F\xD0\xBB\xD0\xB0\xD1\x82\xD0\xB0 \xD0\xBD\xD0\xB5 "
+    "\xD0\xBF\xD0\xBE\xD0\xB4\xD1\x82\xD0\xB2\xD0\xB5\xD1\x80\xD0\xB4\xD0\xB8\xD0\xBB\xD0\xB0 "
+    "\xD0\xBE\xD1\x81\xD1\x82\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xB2\xD0\xBA\xD1\x83: "
+    "\xD1\x81\xD0\xB8\xD0\xB3\xD0\xBD\xD0\xB0\xD0\xBB "
+    "\xD0\xBC\xD0\xBE\xD0\xB6\xD0\xB5\xD1\x82 \xD0\xB2\xD1\x81\xD1\x91 \xD0\xB5\xD1\x89\xD1\x91 "
+    "\xD0\xB2\xD1\x8B\xD0\xB4\xD0\xB0\xD0\xB2\xD0\xB0\xD1\x82\xD1\x8C\xD1\x81\xD1\x8F.";
 inline constexpr const char* OkCaption = "\xD0\x9E\xD0\x9A"; // "ОК" in Cyrillic letters
 } // namespace gen_literal
 

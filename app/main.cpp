@@ -84,11 +84,13 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     QtDialogs dialogs;
+    // Before the start-up: SIGTERM during it still closes the program in order.
+    TerminationSignals closeOnSignal;
     ProgramWindows windows(board::StartupOptions::ForRunningProgram(dialogs));
     if (windows.TerminationRequested()) {
         return 1;
     }
-    TerminationSignals closeOnSignal(windows.Main());
+    closeOnSignal.Attach(windows.Main());
     ScheduleScreenshot(windows.Main());
     return QApplication::exec();
 }

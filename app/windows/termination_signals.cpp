@@ -1,5 +1,6 @@
 #include "app/windows/termination_signals.h"
 
+#include <QMetaObject>
 #include <QSocketNotifier>
 #include <QWidget>
 
@@ -22,7 +23,11 @@ extern "C" void OnTerminationSignal(int number) {
 
 } // namespace
 
-TerminationSignals::TerminationSignals(QWidget& window) : window_(window) {
+TerminationSignals::TerminationSignals(QWidget& window) : TerminationSignals() {
+    window_ = &window;
+}
+
+TerminationSignals::TerminationSignals() {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         signalPipe[0] = signalPipe[1] = -1;
         return;
@@ -57,7 +62,21 @@ void TerminationSignals::OnSignal() {
         lastSignal_ = byte;
         any = true;
     }
-    if (any) {
-        window_.close();
+    if (!any) {
+        return;
+    }
+    if (window_ == nullptr) {
+        pending_ = true;
+        return;
+    }
+    window_->close();
+}
+
+void TerminationSignals::Attach(QWidget& window) {
+    window_ = &window;
+    if (pending_) {
+        pending_ = false;
+        // Queued: closing ends the event loop, which must be running by then.
+        QMetaObject::invokeMethod(window_, &QWidget::close, Qt::QueuedConnection);
     }
 }

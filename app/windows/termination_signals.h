@@ -4,6 +4,9 @@
 // run under a service manager or a test. The handler only writes one byte into a
 // pipe; a QSocketNotifier on the main thread reads it and closes the window.
 // One instance at a time; the previous handlers return when it is destroyed.
+// Made before the start-up (which may take seconds and show boxes), a signal that
+// arrives before the main window is attached closes it as soon as the event loop
+// runs, instead of killing the program half-started.
 
 #include <QObject>
 
@@ -16,11 +19,16 @@ class TerminationSignals final : public QObject {
     Q_OBJECT
 
 public:
+    // Without a window: a signal waits for Attach().
+    TerminationSignals();
     explicit TerminationSignals(QWidget& window);
     ~TerminationSignals() override;
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
+    // The window to close; a signal that came before is acted on once the event
+    // loop runs.
+    void Attach(QWidget& window);
     // Whether the handlers are in place (the pipe could be made).
     bool Installed() const { return installed_; }
     // The last signal that closed the window, 0 before.
@@ -29,7 +37,8 @@ public:
 private:
     void OnSignal();
 
-    QWidget& window_;
+    QWidget* window_ = nullptr;
+    bool pending_ = false;
     QSocketNotifier* notifier_ = nullptr;
     bool installed_ = false;
     int lastSignal_ = 0;

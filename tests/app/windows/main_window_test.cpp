@@ -62,6 +62,7 @@ private slots:
     void unpluggedUsbBoardStopsTheOutputWithinOnePoll();
     void driverReloadFromPciToUsb();
     void sigtermClosesAsQuitAndSavesTheSettings();
+    void sigtermDuringTheStartUpClosesOnceTheWindowExists();
     void hintsGoToTheStatusBar_data();
     void hintsGoToTheStatusBar();
 };
@@ -486,6 +487,25 @@ void MainWindowTest::sigtermClosesAsQuitAndSavesTheSettings() {
     run.End();
     const std::string saved = ReadFile(run.env.SettingsFile());
     QVERIFY2(saved.find("Amplitude         = 1.500000") != std::string::npos, saved.c_str());
+}
+
+// The handlers are in place before the start-up: a SIGTERM that arrives while the
+// windows are being made (and a box runs its own event loop) closes the program
+// in order once the main window is attached, instead of killing it half-started.
+void MainWindowTest::sigtermDuringTheStartUpClosesOnceTheWindowExists() {
+    Run run;
+    run.Settings("Language = \"English\"\nAmplitude = 2.5\n");
+    TerminationSignals closeOnSignal;
+    QVERIFY(closeOnSignal.Installed());
+    std::raise(SIGTERM);
+    QCoreApplication::processEvents(); // as a box during the start-up would
+    QCOMPARE(closeOnSignal.LastSignal(), SIGTERM);
+    run.Start();
+    closeOnSignal.Attach(run.Main());
+    QTRY_VERIFY_WITH_TIMEOUT(!run.Main().isVisible(), 2000);
+    run.End();
+    const std::string saved = ReadFile(run.env.SettingsFile());
+    QVERIFY2(saved.find("Amplitude         = 2.500000") != std::string::npos, saved.c_str());
 }
 
 void MainWindowTest::hintsGoToTheStatusBar_data() {
